@@ -1,0 +1,140 @@
+#pragma once
+
+#include "analysis/classification.h"
+#include "core/access_record.h"
+
+#include <QByteArrayView>
+#include <QList>
+#include <QString>
+#include <QUtf8StringView>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+namespace tw {
+
+// Append-only storage for row texts: fixed blocks, so a text never moves once written.
+class TextArena {
+public:
+    // Room for at least n bytes; write into it, then commit what was used.
+    char* reserve(std::size_t n);
+    void commit(std::size_t used);
+    void absorb(TextArena&& other);
+    void clear();
+    std::size_t bytesUsed() const { return m_used; }
+
+private:
+    std::vector<std::unique_ptr<char[]>> m_blocks;
+    char* m_cursor = nullptr;
+    std::size_t m_left = 0;
+    std::size_t m_used = 0;
+};
+
+// One row: the five field texts (UTF-8) lie back to back from text; ends are cumulative.
+struct LogRow {
+    const char* text = nullptr;
+    std::array<quint32, kColumnCount> ends{};
+    BrowserClass browserClass = BrowserClass::EXE;
+
+    QByteArrayView field(int column) const
+    {
+        const quint32 begin = column ? ends[std::size_t(column - 1)] : 0;
+        return QByteArrayView(text + begin, ends[std::size_t(column)] - begin);
+    }
+};
+
+// Rows read from one file and not yet in a list (no class or tally yet).
+class LogBatch {
+public:
+    // Adds a row whose five fields are UTF-8 texts.
+    void addRow(const std::array<QByteArrayView, kColumnCount>& fields);
+    void addRecord(const AccessRecord& record);
+    // Takes the rows of another batch after this one's.
+    void append(LogBatch&& other);
+    qsizetype size() const { return qsizetype(m_rows.size()); }
+    bool isEmpty() const { return m_rows.empty(); }
+    const LogRow& row(qsizetype i) const { return m_rows[std::size_t(i)]; }
+
+    // For parsers that decode straight into the arena.
+    TextArena& arena() { return m_arena; }
+    void addParsedRow(const LogRow& row) { m_rows.push_back(row); }
+    void reserveRows(qsizetype n) { m_rows.reserve(std::size_t(n)); }
+
+private:
+    friend class LogList;
+    TextArena m_arena;
+    std::vector<LogRow> m_rows;
+};
+
+// The open log: rows in display order with their browser classes, the browser and platform
+// tallies (which count every row added since the last clear, cut and deleted rows included),
+// and the sort state of the five columns.
+class LogList {
+public:
+    LogList() = default;
+    LogList(const LogList&) = delete;
+    LogList& operator=(const LogList&) = delete;
+
+    qsizetype rowCount() const { return qsizetype(m_rows.size()); }
+    const LogRow& row(qsizetype i) const { return m_rows[std::size_t(i)]; }
+    QByteArrayView field(qsizetype row, int column) const { return this->row(row).field(column); }
+    QString text(qsizetype row, int column) const
+    {
+        return QString::fromUtf8(field(row, column));
+    }
+    AccessRecord record(qsizetype row) const;
+    BrowserClass browserClass(qsizetype row) const { return this->row(row).browserClass; }
+
+    // Platform strings used for rows classified from now on.
+    void setUserPlatforms(const UserPlatforms& user) { m_user = user; }
+    const UserPlatforms& userPlatforms() const { return m_user; }
+
+    // Classifies and counts every row of the batch and adds the rows at the end (or, in
+    // sorted mode, re-sorts afterwards).
+    void append(LogBatch&& batch);
+    void appendRecord(const AccessRecord& record);
+
+    // Removes the rows with these indexes (any order, duplicates ignored). Tallies stay.
+    void removeRows(QList<qsizetype> rows);
+
+    // Empties the list and resets tallies, sort directions and sorted mode.
+    void clear();
+
+    const std::array<qint64, kBrowserClassCount>& browserTally() const { return m_browserTally; }
+    const std::array<qint64, kPlatformClassCount>& platformTally() const
+    {
+        return m_platformTally;
+    }
+
+    // A click on header `column`: sorts by it in the column's next direction, enters sorted
+    // mode and flips that column's direction.
+    void sortByHeader(int column);
+    // The header caption, with "(昇)" or "(降)" on the column that was clicked last.
+    QString headerCaption(int column) const;
+    // 0: the next click sorts ascending, 1: descending.
+    int sortDirection(int column) const { return m_sortDirections[std::size_t(column)]; }
+    int sortColumn() const { return m_sortColumn; }
+    bool sortAscending() const { return m_sortAscending; }
+    bool isSorted() const { return m_sorted; }
+    // Turning sorted mode back on re-sorts by the last column and order.
+    void setSorted(bool sorted);
+
+    // Bytes held by row texts and row records, for diagnostics and benchmarks.
+    std::size_t memoryUsed() const;
+
+private:
+    void sortRows();
+
+    std::vector<TextArena> m_arenas;
+    std::vector<LogRow> m_rows;
+    UserPlatforms m_user;
+    std::array<qint64, kBrowserClassCount> m_browserTally{};
+    std::array<qint64, kPlatformClassCount> m_platformTally{};
+    std::array<int, kColumnCount> m_sortDirections{};
+    int m_sortColumn = -1; // the column of the last header click, -1 before any
+    bool m_sortAscending = true;
+    bool m_sorted = false;
+};
+
+} // namespace tw

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "core/log_list.h"
+
+#include <QByteArrayView>
+#include <QString>
+
+namespace tw {
+
+enum class ReadStatus {
+    Ok,
+    NotFound,      // no file at the path: callers stay silent
+    UnknownLayout, // the first line is neither list header nor CSV header
+    ReadError,     // empty file, CSV ending inside a record, I/O error
+};
+
+struct ReadResult {
+    ReadStatus status = ReadStatus::Ok;
+    LogBatch batch;
+    qint64 fileSize = 0;
+    QString detail; // English reason, for the command-line tool
+};
+
+// Reads a list file, its CSV form or a raw access log (the record lines of a list file).
+ReadResult readLogFile(const QString& path);
+// The same, from bytes already in memory.
+ReadResult parseLogBytes(QByteArrayView bytes);
+
+// The two headers that select the CSV layout, and the list-file header.
+extern const char* const kListHeaderLine; // "#Tallyweaver_Header"
+QByteArray csvHeaderLine();               // current captions, as the CSV writer writes them
+QByteArray legacyCsvHeaderLine();
+
+} // namespace tw

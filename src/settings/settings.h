@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+
+#include <array>
+
+namespace tw {
+
+// The process-wide preferences record. Field names follow the settings-file keys.
+struct Settings {
+    // The ten flags packed into StatusValues (bit values in the comments).
+    int ShwTBar = 0;         // 1
+    int ShwSBar = 0;         // 2
+    int LGridView = 0;       // 4
+    int LLineValue = 0;      // 8
+    int UrlOMode = 0;        // 16
+    int SearchMatchCase = 0; // 32
+    int LstFontBld = 0;      // 64
+    int LstFontItr = 0;      // 128
+    int LstFontStr = 0;      // 256
+    int LstFontUnd = 0;      // 512
+
+    QString BrowserPath;
+    QString InitDir;
+    int ALogMax = 0;
+    qint32 Font_Color = 0;
+    int Font_Size = 0;
+    QString Font_Name;
+    std::array<QString, 3> Pratform;
+    std::array<QString, 10> SearchHistory;
+    std::array<qint32, 5> ColumnWidths{}; // C1_Width .. C5_Width, twips
+
+    int statusValues() const;
+    void setStatusFlags(int statusValues); // sets the flags whose bits are set, leaves the rest
+
+    bool operator==(const Settings&) const = default;
+};
+
+} // namespace tw
