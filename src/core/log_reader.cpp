@@ -97,11 +97,11 @@ bool parseCsvBody(const char* p, const char* end, LogBatch& batch, QString& deta
     auto atLineEnd = [](char c) { return c == '\r' || c == '\n'; };
     while (true) {
         if (k == 0) {
-            // Between records, blank lines and trailing blanks at the end of the file end nothing.
-            const char* q = p;
-            while (q < end && (atLineEnd(*q) || isCsvSpace(*q)))
-                ++q;
-            if (q >= end)
+            // Blank lines before a record are not fields of it (leading line ends are skipped
+            // like leading spaces); after the last record they end the file.
+            while (p < end && (atLineEnd(*p) || isCsvSpace(*p)))
+                ++p;
+            if (p >= end)
                 return true;
         }
         if (p >= end) {
@@ -114,12 +114,11 @@ bool parseCsvBody(const char* p, const char* end, LogBatch& batch, QString& deta
         if (p < end && *p == '"') {
             ++p;
             while (true) {
-                const char* q =
-                    static_cast<const char*>(std::memchr(p, '"', std::size_t(end - p)));
+                const char* q = static_cast<const char*>(std::memchr(p, '"', std::size_t(end - p)));
                 if (!q) {
-                    value.append(p, end - p);
-                    p = end;
-                    break;
+                    // A quote never closed swallows the rest of the file: a cut-off file.
+                    detail = QStringLiteral("the file ends inside a quoted field");
+                    return false;
                 }
                 value.append(p, q - p);
                 p = q + 1;
@@ -167,7 +166,8 @@ QByteArray csvHeaderLine()
 
 QByteArray legacyCsvHeaderLine()
 {
-    return quotedCsvLine({"ブラウザ情報", "ホスト情報", "IP情報", "日付時間の情報", "前回頁の情報"});
+    return quotedCsvLine(
+        {"ブラウザ情報", "ホスト情報", "IP情報", "日付時間の情報", "前回頁の情報"});
 }
 
 ReadResult parseLogBytes(QByteArrayView bytes)
