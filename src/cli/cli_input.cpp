@@ -1,0 +1,75 @@
+#include "cli/cli_input.h"
+
+#include "cli/cli.h"
+#include "core/log_reader.h"
+
+using namespace Qt::StringLiterals;
+
+namespace tw::cli {
+namespace {
+
+QString readFailureReason(const ReadResult& result)
+{
+    switch (result.status) {
+    case ReadStatus::Ok:
+        break;
+    case ReadStatus::NotFound:
+        return u"not found"_s;
+    case ReadStatus::UnknownLayout:
+        return u"not a Tallyweaver list, CSV or log file (try: tallyweaver-cli repair FILE)"_s;
+    case ReadStatus::ReadError:
+        if (result.detail.startsWith(u"read error: "))
+            return result.detail;
+        return u"read error: "_s + (result.detail.isEmpty() ? u"unknown"_s : result.detail);
+    }
+    return {};
+}
+
+} // namespace
+
+UserPlatforms userPlatforms(const CliOptions& options)
+{
+    // Values from a --settings file belong under these once that file is read; direct values win.
+    QStringList strings;
+    for (const auto& platform : options.platforms)
+        strings << platform.value_or(QString());
+    return UserPlatforms(strings);
+}
+
+int readInputFiles(const QStringList& files, const CliOptions& options, LogList& list,
+                   QTextStream& err)
+{
+    list.clear();
+    list.setUserPlatforms(userPlatforms(options));
+    bool first = true;
+    for (const QString& path : files) {
+        ReadResult result = readLogFile(path);
+        if (result.status != ReadStatus::Ok)
+            return fileError(err, path, readFailureReason(result), ExitReadError);
+        if (first || list.rowCount() == 0) {
+            // Opening replaces the list and its state; appending to an empty list opens.
+            list.clear();
+            list.append(std::move(result.batch));
+        } else {
+            const bool wasSorted = list.isSorted();
+            list.setSorted(false);
+            list.append(std::move(result.batch));
+            list.setSorted(wasSorted);
+        }
+        first = false;
+    }
+    if (options.sortColumn >= 0)
+        applySort(list, options.sortColumn, options.sortAscending);
+    return ExitOk;
+}
+
+void applySort(LogList& list, int column, bool ascending)
+{
+    // A header click sorts in the column's next direction; a second click gives the other one.
+    // Both sorts are stable, so equal texts keep their order either way.
+    list.sortByHeader(column);
+    if (list.sortAscending() != ascending)
+        list.sortByHeader(column);
+}
+
+} // namespace tw::cli

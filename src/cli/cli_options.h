@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <optional>
+
+namespace tw::cli {
+
+// Exit status of every command.
+enum ExitCode : int {
+    ExitOk = 0,
+    ExitFailed = 1, // repair did not finish, or lf2crlf found no bare LF
+    ExitUsage = 2,
+    ExitReadError = 3,
+    ExitWriteError = 4,
+};
+
+// Options a command takes; the parser rejects the others for that command.
+enum OptionFlag : unsigned {
+    OptSort = 1u << 0,      // --sort N[:asc|:desc]
+    OptNow = 1u << 1,       // --now "YYYY-MM-DD HH:MM"
+    OptOutput = 1u << 2,    // -o OUT
+    OptFormat = 1u << 3,    // --format NAME
+    OptPlatforms = 1u << 4, // --settings INI, --platform1..3 TEXT, --alogmax N
+    OptMatchCase = 1u << 5, // --match-case
+    // What every command that reads FILE... takes.
+    OptCommon = OptSort | OptNow | OptPlatforms,
+};
+
+struct CliOptions {
+    QStringList positional; // everything that is not an option, in order
+    int sortColumn = -1;    // 0-based column, -1 when not given
+    bool sortAscending = true;
+    std::optional<QDateTime> now;
+    QString output;
+    QString format;
+    QString settingsPath;
+    std::array<std::optional<QString>, 3> platforms;
+    std::optional<int> aLogMax;
+    bool matchCase = false;
+};
+
+// Parses the arguments that follow the command name. "--" ends the options; a lone "-" and
+// anything not starting with "-" is positional. Values may follow as the next argument or,
+// for long options, after "=". Returns false with an English message on a usage error.
+bool parseCliOptions(const QStringList& args, unsigned allowed, CliOptions& options,
+                     QString* error);
+
+// "N", "N:asc" or "N:desc" with N from 1 to 5.
+bool parseSortSpec(const QString& spec, int* column, bool* ascending);
+// "YYYY-MM-DD HH:MM" in local time.
+std::optional<QDateTime> parseNow(const QString& text);
+
+} // namespace tw::cli

@@ -1,0 +1,410 @@
+#include "core/clock.h"
+#include "core/list_writers.h"
+#include "core/log_list.h"
+#include "core/log_reader.h"
+#include "support/test_files.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <functional>
+
+using namespace Qt::StringLiterals;
+using namespace tw;
+
+namespace {
+
+struct CliRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+QString g_tempFolder; // the repair's converted copies go here, not into the real temp folder
+
+// Runs the built tallyweaver-cli; setup runs in the child before it starts.
+CliRun runCli(const QStringList& args, const std::function<void()>& setup = {})
+{
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"TMPDIR"_s, g_tempFolder);
+    process.setProcessEnvironment(env);
+    if (setup)
+        process.setChildProcessModifier(setup);
+    process.start(QStringLiteral(TW_CLI_PATH), args);
+    CliRun run;
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.exitCode = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+const QStringList kMsie = {u"Mozilla/4.0 (compatible; MSIE 5.5; Windows 98)"_s,
+                           u"p1234-ip01.tokyo.example.ne.jp"_s, u"10.0.0.1"_s,
+                           u"2001/05/01 09:05:33"_s,
+                           u"http://search.example.co.jp/bin/search?p=表示+ソフト"_s};
+const QStringList kWwwc = {u"WWWC/1.03"_s, u""_s, u"10.0.0.2"_s, u"2001/05/01 09:06:00"_s, u"-"_s};
+const QStringList kNetscape = {u"Mozilla/4.7 [ja] (Macintosh; I; PPC)"_s,
+                               u"dhcp-1-2.example.ac.jp"_s, u"10.0.0.3"_s, u"2001/05/02 23:59:59"_s,
+                               u""_s};
+
+QString showLine(int number, const char* key, const QStringList& fields)
+{
+    return QString::number(number) + u'\t' + QLatin1StringView(key) + u'\t' + fields.join(u'\t') +
+           u'\n';
+}
+
+} // namespace
+
+class TestCli : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    QString writeList(const QString& name, const QList<QStringList>& records)
+    {
+        const QString p = path(name);
+        test::writeBytes(p, test::listFileBytes(records));
+        return p;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_dir.isValid());
+        g_tempFolder = m_dir.path();
+    }
+
+    void showPrintsRowsAsTabSeparatedUtf8()
+    {
+        const QString file = writeList(u"show.twv"_s, {kMsie, kWwwc, kNetscape});
+        const CliRun run = runCli({u"show"_s, file});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.out, showLine(1, "IE", kMsie) + showLine(2, "WWWC", kWwwc) +
+                              showLine(3, "NN", kNetscape));
+    }
+
+    void showPrintsControlCharactersInValuesAsBlanks()
+    {
+        // Only CSV can carry a TAB or a line break inside a value.
+        QByteArray csv = csvHeaderLine() + "\r\n";
+        csv += test::sjis("\"Wget\t1.5\",\"host\r\nname\",\"1.2.3.4\",\"2001/05/01 00:00:00\","
+                          "\"日本語\"\r\n");
+        const QString file = path(u"tab.csv"_s);
+        QVERIFY(test::writeBytes(file, csv));
+        const CliRun run = runCli({u"show"_s, file});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out,
+                 u"1\tEXE\tWget 1.5\thost  name\t1.2.3.4\t2001/05/01 00:00:00\t日本語\n"_s);
+    }
+
+    void showSorts_data()
+    {
+        QTest::addColumn<QString>("sort");
+        QTest::addColumn<QStringList>("browsers"); // expected order, by the first field
+        QTest::newRow("host ascending by default")
+            << u"2"_s << QStringList{kWwwc[0], kNetscape[0], kMsie[0]};
+        QTest::newRow("host ascending")
+            << u"2:asc"_s << QStringList{kWwwc[0], kNetscape[0], kMsie[0]};
+        QTest::newRow("host descending")
+            << u"2:desc"_s << QStringList{kMsie[0], kNetscape[0], kWwwc[0]};
+        QTest::newRow("date-time descending")
+            << u"4:desc"_s << QStringList{kNetscape[0], kWwwc[0], kMsie[0]};
+        QTest::newRow("previous page") << u"5"_s << QStringList{kNetscape[0], kWwwc[0], kMsie[0]};
+    }
+
+    void showSorts()
+    {
+        QFETCH(QString, sort);
+        QFETCH(QStringList, browsers);
+        const QString file = writeList(u"sort.twv"_s, {kMsie, kWwwc, kNetscape});
+        const CliRun run = runCli({u"show"_s, u"--sort"_s, sort, file});
+        QCOMPARE(run.exitCode, 0);
+        const QStringList lines = run.out.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), browsers.size());
+        for (qsizetype i = 0; i < lines.size(); ++i) {
+            const QStringList fields = lines[i].split(u'\t');
+            QCOMPARE(fields[0], QString::number(i + 1)); // numbered in display order
+            QCOMPARE(fields[2], browsers[i]);
+        }
+    }
+
+    void showOpensFirstFileAndAppendsTheOthers()
+    {
+        const QString a = writeList(u"a.twv"_s, {kMsie});
+        const QString empty = writeList(u"empty.twv"_s, {});
+        const QString b = writeList(u"b.twv"_s, {kWwwc, kNetscape});
+        const CliRun run = runCli({u"show"_s, empty, a, b, a});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, showLine(1, "IE", kMsie) + showLine(2, "WWWC", kWwwc) +
+                              showLine(3, "NN", kNetscape) + showLine(4, "IE", kMsie));
+
+        // Sorting happens after all files are in.
+        const CliRun sorted = runCli({u"show"_s, u"--sort=1:desc"_s, b, a});
+        QCOMPARE(sorted.exitCode, 0);
+        QCOMPARE(sorted.out, showLine(1, "WWWC", kWwwc) + showLine(2, "NN", kNetscape) +
+                                 showLine(3, "IE", kMsie));
+    }
+
+    void saveWritesTheWritersBytes_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::addColumn<QStringList>("options");
+        QTest::newRow("twv") << u"twv"_s << QStringList{};
+        QTest::newRow("csv") << u"csv"_s << QStringList{};
+        QTest::newRow("report") << u"report"_s << QStringList{};
+        QTest::newRow("twv sorted") << u"twv"_s << QStringList{u"--sort"_s, u"3:desc"_s};
+        QTest::newRow("report sorted") << u"report"_s << QStringList{u"--sort"_s, u"2"_s};
+    }
+
+    void saveWritesTheWritersBytes()
+    {
+        QFETCH(QString, format);
+        QFETCH(QStringList, options);
+        const QString a = writeList(u"save_a.twv"_s, {kMsie, kNetscape});
+        const QString b = writeList(u"save_b.twv"_s, {kWwwc});
+        const QString out = path(u"saved."_s + format);
+        const CliRun run = runCli(QStringList{u"save"_s, u"--format"_s, format, u"-o"_s, out,
+                                              u"--now"_s, u"2001-02-15 14:05"_s} +
+                                  options + QStringList{a, b});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.err, QString());
+
+        LogList list;
+        list.append(std::move(readLogFile(a).batch));
+        list.append(std::move(readLogFile(b).batch));
+        if (!options.isEmpty()) {
+            const int column = options[1].left(1).toInt() - 1;
+            list.sortByHeader(column);
+            if (options[1].endsWith(u":desc"))
+                list.sortByHeader(column);
+        }
+        const QString expected = path(u"expected."_s + format);
+        if (format == u"twv")
+            QVERIFY(saveListFile(expected, list));
+        else if (format == u"csv")
+            QVERIFY(saveCsvFile(expected, list));
+        else
+            QVERIFY(saveReportFile(expected, list,
+                                   FixedClock(QDateTime(QDate(2001, 2, 15), QTime(14, 5)))));
+        const QByteArray bytes = test::readBytes(out);
+        QVERIFY(!bytes.isEmpty());
+        QCOMPARE(bytes, test::readBytes(expected));
+        if (format == u"report")
+            QVERIFY(bytes.contains(test::sjis("  作成日時:02/15/2001 14:05\r\n")));
+    }
+
+    void unreadableFilesEndWithStatus3_data()
+    {
+        QTest::addColumn<QByteArray>("content"); // empty: no file at all
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << QByteArray() << u"not found"_s;
+        QTest::newRow("unknown layout")
+            << QByteArray("just text\r\n")
+            << u"not a Tallyweaver list, CSV or log file (try: tallyweaver-cli repair FILE)"_s;
+        QTest::newRow("bare LF header") << QByteArray("#Tallyweaver_Header\nx\ty\tz\tw\tv\n")
+                                        << u"not a Tallyweaver list, CSV or log file"_s;
+        QTest::newRow("empty file") << QByteArray("\x00", 0) << u"read error: "_s;
+        QTest::newRow("cut-off CSV") << csvHeaderLine() + "\r\n\"a\",\"b\"\r\n"
+                                     << u"read error: "_s;
+    }
+
+    void unreadableFilesEndWithStatus3()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, reason);
+        const QString good = writeList(u"good.twv"_s, {kMsie});
+        const QString bad = path(u"bad_%1.log"_s.arg(QLatin1StringView(QTest::currentDataTag())));
+        QFile::remove(bad);
+        if (QByteArrayView(QTest::currentDataTag()) != "missing")
+            QVERIFY(test::writeBytes(bad, content));
+        for (const QStringList& files : {QStringList{bad}, QStringList{good, bad}}) {
+            const CliRun run = runCli(QStringList{u"show"_s} + files);
+            QCOMPARE(run.exitCode, 3);
+            QCOMPARE(run.out, QString());
+            QVERIFY2(run.err.startsWith(bad + u": "_s + reason), qPrintable(run.err));
+            QCOMPARE(run.err.count(u'\n'), 1); // one line
+        }
+    }
+
+    void usageErrorsEndWithStatus2_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        const QString f = u"x.twv"_s;
+        QTest::newRow("nothing") << QStringList{};
+        QTest::newRow("unknown command") << QStringList{u"list"_s, f};
+        QTest::newRow("show without file") << QStringList{u"show"_s};
+        QTest::newRow("column 0") << QStringList{u"show"_s, u"--sort"_s, u"0"_s, f};
+        QTest::newRow("column 6") << QStringList{u"show"_s, u"--sort"_s, u"6"_s, f};
+        QTest::newRow("bad order") << QStringList{u"show"_s, u"--sort"_s, u"2:up"_s, f};
+        QTest::newRow("sort without value") << QStringList{u"show"_s, f, u"--sort"_s};
+        QTest::newRow("unknown option") << QStringList{u"show"_s, u"--fast"_s, f};
+        QTest::newRow("-o on show") << QStringList{u"show"_s, u"-o"_s, u"out"_s, f};
+        QTest::newRow("save without format") << QStringList{u"save"_s, u"-o"_s, u"out"_s, f};
+        QTest::newRow("save unknown format")
+            << QStringList{u"save"_s, u"--format"_s, u"xml"_s, u"-o"_s, u"out"_s, f};
+        QTest::newRow("save without -o") << QStringList{u"save"_s, u"--format"_s, u"csv"_s, f};
+        QTest::newRow("bad --now")
+            << QStringList{u"save"_s, u"--format"_s, u"report"_s,     u"-o"_s,
+                           u"out"_s,  u"--now"_s,    u"15/02/2001"_s, f};
+        QTest::newRow("alogmax not a number")
+            << QStringList{u"show"_s, u"--alogmax"_s, u"many"_s, f};
+        QTest::newRow("repair two files") << QStringList{u"repair"_s, f, f};
+        QTest::newRow("lf2crlf without file") << QStringList{u"lf2crlf"_s};
+    }
+
+    void usageErrorsEndWithStatus2()
+    {
+        QFETCH(QStringList, args);
+        const CliRun run = runCli(args);
+        QCOMPARE(run.exitCode, 2);
+        QCOMPARE(run.out, QString());
+        QVERIFY(run.err.startsWith(u"tallyweaver-cli: "_s));
+        QVERIFY(run.err.contains(u"Usage:"_s));
+    }
+
+    void helpAndVersionGoToStandardOutput()
+    {
+        const CliRun help = runCli({u"--help"_s});
+        QCOMPARE(help.exitCode, 0);
+        QVERIFY(help.out.startsWith(u"Usage:"_s));
+        QCOMPARE(help.err, QString());
+        QCOMPARE(runCli({u"show"_s, u"--help"_s}).exitCode, 0);
+
+        const CliRun version = runCli({u"--version"_s});
+        QCOMPARE(version.exitCode, 0);
+        QCOMPARE(version.out, u"tallyweaver-cli 2.02\n"_s);
+    }
+
+    void optionsAfterDoubleDashAreFiles()
+    {
+        const QString file = writeList(u"--sort"_s, {kWwwc});
+        const CliRun run = runCli({u"show"_s, u"--"_s, file.section(u'/', -1)}, [this] {
+            (void)::chdir(m_dir.path().toLocal8Bit().constData());
+        });
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, showLine(1, "WWWC", kWwwc));
+    }
+
+    void failedWritesEndWithStatus4AndKeepTheOldFile_data()
+    {
+        QTest::addColumn<QString>("format");
+        QTest::newRow("twv") << u"twv"_s;
+        QTest::newRow("csv") << u"csv"_s;
+        QTest::newRow("report") << u"report"_s;
+    }
+
+    void failedWritesEndWithStatus4AndKeepTheOldFile()
+    {
+        QFETCH(QString, format);
+        QList<QStringList> many;
+        for (int i = 0; i < 200; ++i)
+            many << kMsie;
+        const QString input = writeList(u"many.twv"_s, many);
+
+        const QString nowhere = path(u"no/such/folder/out."_s + format);
+        const CliRun missing = runCli({u"save"_s, u"--format"_s, format, u"-o"_s, nowhere, input});
+        QCOMPARE(missing.exitCode, 4);
+        QVERIFY2(missing.err.startsWith(nowhere + u": write error: "_s), qPrintable(missing.err));
+        QVERIFY(!QFile::exists(nowhere));
+
+        // A full disk, simulated by a file size limit: the old file must survive.
+        const QString out = path(u"old."_s + format);
+        QVERIFY(test::writeBytes(out, "old contents\r\n"));
+        const CliRun full = runCli({u"save"_s, u"--format"_s, format, u"-o"_s, out, input}, [] {
+            std::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{4096, 4096};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        });
+        QCOMPARE(full.exitCode, 4);
+        QVERIFY(full.err.startsWith(out + u": write error: "_s));
+        QCOMPARE(test::readBytes(out), QByteArray("old contents\r\n"));
+    }
+
+    void repairPrintsTheResult_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("printed");
+        QTest::addColumn<int>("status");
+        QTest::newRow("raw log with bare LF")
+            << test::sjis("ブラウザ:WWWC/1.03\tホスト:h\tIP:1.2.3.4\t日付時間:2001/05/01 "
+                          "00:00:00\t前回頁:-\n")
+            << u"RepairDone 0\n"_s << 0;
+        QTest::newRow("not a log") << QByteArray("hello\r\n") << u"RepairNotLogFile 1\n"_s << 1;
+        QTest::newRow("header only")
+            << QByteArray("#Tallyweaver_Header\r\n") << u"RepairEmptyLog 2\n"_s << 1;
+        QTest::newRow("missing file") << QByteArray() << u"error 53: "_s << 1;
+    }
+
+    void repairPrintsTheResult()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, printed);
+        QFETCH(int, status);
+        const QString file = path(
+            u"repair_%1.log"_s.arg(QLatin1StringView(QTest::currentDataTag())).replace(u' ', u'_'));
+        if (!content.isEmpty())
+            QVERIFY(test::writeBytes(file, content));
+        const CliRun run = runCli({u"repair"_s, file});
+        QCOMPARE(run.exitCode, status);
+        QVERIFY2(run.out.startsWith(printed), qPrintable(run.out));
+        if (status == 0) {
+            QVERIFY(test::readBytes(file).startsWith("#Tallyweaver_Header\r\n"));
+            QCOMPARE(runCli({u"show"_s, file}).exitCode, 0);
+        }
+    }
+
+    void lfToCrLfPrintsTheCopyPath()
+    {
+        const QString unix = path(u"unix.log"_s);
+        QVERIFY(test::writeBytes(unix, "a\nb\n"));
+        const QString unixCopy = path(u"crlf_unix.log"_s);
+        const CliRun converted = runCli({u"lf2crlf"_s, unix});
+        QCOMPARE(converted.exitCode, 0);
+        QCOMPARE(converted.out, unixCopy + u'\n');
+        QCOMPARE(test::readBytes(unixCopy), QByteArray("a\r\nb\r\n\r\n"));
+
+        const QString dos = path(u"dos.log"_s);
+        QVERIFY(test::writeBytes(dos, "a\r\nb\r\n"));
+        const CliRun nothing = runCli({u"lf2crlf"_s, dos});
+        QCOMPARE(nothing.exitCode, 1);
+        QCOMPARE(nothing.out, path(u"crlf_dos.log"_s) + u'\n');
+        QVERIFY(QFile::exists(path(u"crlf_dos.log"_s))); // written all the same
+
+        const CliRun missing = runCli({u"lf2crlf"_s, path(u"none.log"_s)});
+        QCOMPARE(missing.exitCode, 3);
+        QVERIFY(missing.err.endsWith(u": not found\n"_s));
+    }
+
+    void bundledSamplesReadAndRepair()
+    {
+        const CliRun sample =
+            runCli({u"show"_s, test::sourcePath(u"resources/samples/sample.twv"_s)});
+        QCOMPARE(sample.exitCode, 0);
+        QCOMPARE(sample.out.count(u'\n'), 2000);
+
+        // The raw log needs the repair first; its two damaged lines come back as "bad data".
+        const QString log = path(u"access_log"_s);
+        QVERIFY(test::writeBytes(
+            log, test::readBytes(test::sourcePath(u"resources/samples/access_log"_s))));
+        QCOMPARE(runCli({u"show"_s, log}).exitCode, 3);
+        QCOMPARE(runCli({u"repair"_s, log}).out, u"RepairDone 0\n"_s);
+        const CliRun repaired = runCli({u"show"_s, log});
+        QCOMPARE(repaired.exitCode, 0);
+        QCOMPARE(repaired.out.count(u'\n'), 200);
+        QCOMPARE(repaired.out.count(u"\tEXE\tbad data\t"_s), 2);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCli)
+#include "tst_cli.moc"
