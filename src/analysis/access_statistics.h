@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+namespace tw {
+
+class LogList;
+
+// The hour (0..23) read from the two characters before the date-time's first ":", or -1 when
+// there is none. Blanks around the digits are allowed (" 9" is 9); a sign or a decimal point is
+// read as a number and rounded to the nearest hour, halves away from zero. When the colon is
+// the second character, the one character before it is read; when it is the first, no hour.
+int hourOfDateTime(QByteArrayView dateTime);
+
+// count / divisor (count >= 0, divisor > 0) as "#0.00%": the percentage rounded half away from
+// zero to two decimals.
+QString formatShare(qint64 count, qint64 divisor);
+
+// The access report: previous pages by visits, most first, cut to aLogMax entries (0 lists all,
+// a negative value none), then the 24 hours with counts and shares. Lines end in CR LF.
+QString accessStatisticsText(const LogList& list, int aLogMax);
+
+} // namespace tw

@@ -1,0 +1,71 @@
+#include "analysis/host_statistics.h"
+
+#include "analysis/count_order.h"
+#include "analysis/entry_lines.h"
+#include "analysis/first_seen_tally.h"
+#include "core/log_list.h"
+
+namespace tw {
+namespace {
+
+inline bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// The host from its third-last dot on, or a null view when it has fewer than three dots.
+QByteArrayView domainTail(QByteArrayView host)
+{
+    int dots = 0;
+    for (qsizetype i = host.size(); i-- > 0;) {
+        if (host[i] == '.' && ++dots == 3)
+            return host.sliced(i);
+    }
+    return {};
+}
+
+} // namespace
+
+bool isNumericHost(QByteArrayView host)
+{
+    if (host.isEmpty() || !isDigit(host.back()))
+        return false;
+    int digitDots = 0;
+    for (qsizetype i = 1; i < host.size() && digitDots < 3; ++i) {
+        if (host[i] == '.' && isDigit(host[i - 1]))
+            ++digitDots;
+    }
+    return digitDots == 3;
+}
+
+QString hostStatisticsText(const LogList& list)
+{
+    FirstSeenTally groups;
+    qint64 total = 0;
+    for (qsizetype row = 0; row < list.rowCount(); ++row) {
+        const QByteArrayView host = list.field(row, ColHost);
+        if (host.isEmpty() || isNumericHost(host))
+            continue;
+        const QByteArrayView tail = domainTail(host);
+        if (tail.isNull())
+            continue;
+        groups.add(tail);
+        ++total;
+    }
+
+    QByteArray out;
+    out += "    ＊＊＊ ホスト統計 ＊＊＊\r\n";
+    out += "  カウント\tホスト名        有効カウント数:";
+    appendNumber(out, total);
+    out += "\r\n";
+    if (groups.size() == 0) {
+        // The table starts with one empty entry that no row filled.
+        out += "  0回\t\r\n";
+    } else {
+        const std::vector<qsizetype> order = countOrder(groups.counts());
+        appendEntryLines(out, groups, order, order.size(), "*");
+    }
+    return QString::fromUtf8(out);
+}
+
+} // namespace tw

@@ -1,0 +1,36 @@
+#include "analysis/save_report_command.h"
+
+#include "core/clock.h"
+#include "core/user_prompts.h"
+#include "mainwindow/shared_file_dialog.h"
+
+using namespace Qt::StringLiterals;
+
+namespace tw {
+
+bool runSaveReport(StatisticsPage page, const QString& body, const QString& initDir,
+                   UserPrompts& prompts, const Clock& clock)
+{
+    const QDateTime now = clock.now();
+    FileDialogRequest request;
+    request.title = u"レポートを保存"_s;
+    request.filter = textReportFilter();
+    request.filterIndex = 2;
+    request.defaultExtension = u"txt"_s;
+    request.initialFolder = initDir;
+    request.initialName = reportFileName(page, now.date());
+    request.confirmOverwrite = true;
+    const QString text = statisticsReportText(page, body, now);
+
+    const QString path = prompts.saveFileName(request);
+    if (path.isEmpty())
+        return false;
+    if (!saveStatisticsReport(path, text)) {
+        prompts.error(u"ファイルが書き込めませんでした。"_s);
+        return false;
+    }
+    prompts.information(u"保存しました"_s);
+    return true;
+}
+
+} // namespace tw

@@ -1,0 +1,193 @@
+#include "analysis/search.h"
+
+#include "core/log_list.h"
+
+#include <bitset>
+
+namespace tw {
+namespace {
+
+inline uchar foldAscii(uchar c)
+{
+    return uchar(c - 'A') < 26 ? uchar(c | 0x20) : c;
+}
+
+// BMP code points whose lower-case form is the code point itself.
+const std::bitset<0x10000>& lowerStableBmp()
+{
+    static const std::bitset<0x10000> table = [] {
+        std::bitset<0x10000> bits;
+        for (char32_t cp = 0; cp < 0x10000; ++cp) {
+            const QString one{QChar(char16_t(cp))};
+            bits.set(cp, one.toLower() == one);
+        }
+        return bits;
+    }();
+    return table;
+}
+
+// True when lower-casing the UTF-8 text changes nothing but ASCII letters, so folding ASCII
+// bytes gives exactly its lower-case form. Invalid UTF-8 answers false.
+bool foldsLikeAscii(const uchar* p, const uchar* end)
+{
+    static constexpr char32_t kMinimum[4] = {0, 0x80, 0x800, 0x10000};
+    const std::bitset<0x10000>& bmp = lowerStableBmp();
+    while (p < end) {
+        const uchar c = *p;
+        if (c < 0x80) {
+            ++p;
+            continue;
+        }
+        int extra = 0;
+        char32_t cp = 0;
+        if (c >= 0xC2 && c < 0xE0) {
+            extra = 1;
+            cp = c & 0x1F;
+        } else if (c >= 0xE0 && c < 0xF0) {
+            extra = 2;
+            cp = c & 0x0F;
+        } else if (c >= 0xF0 && c < 0xF5) {
+            extra = 3;
+            cp = c & 0x07;
+        } else {
+            return false;
+        }
+        if (end - p <= extra)
+            return false;
+        for (int k = 1; k <= extra; ++k) {
+            if ((p[k] & 0xC0) != 0x80)
+                return false;
+            cp = (cp << 6) | (p[k] & 0x3F);
+        }
+        if (cp < kMinimum[extra] || cp > 0x10FFFF || (cp >= 0xD800 && cp < 0xE000))
+            return false;
+        p += extra + 1;
+        if (cp < 0x10000 ? !bmp.test(cp) : QChar::toLower(cp) != cp)
+            return false;
+    }
+    return true;
+}
+
+bool hasNonAscii(const uchar* p, std::size_t n)
+{
+    uchar any = 0;
+    for (std::size_t i = 0; i < n; ++i)
+        any |= p[i];
+    return any & 0x80;
+}
+
+} // namespace
+
+RowMatcher::RowMatcher(const QString& text, bool matchCase) : m_matchCase(matchCase)
+{
+    if (matchCase) {
+        m_needle = text.toUtf8();
+    } else {
+        m_lowerNeedle = text.toLower();
+        m_needle = m_lowerNeedle.toUtf8();
+    }
+    // Horspool shifts.
+    const auto m = quint32(m_needle.size());
+    m_shift.fill(m);
+    for (quint32 i = 0; i + 1 < m; ++i)
+        m_shift[uchar(m_needle[i])] = m - 1 - i;
+}
+
+template <bool Fold> bool RowMatcher::findInRow(const LogRow& row) const
+{
+    const auto* hay = reinterpret_cast<const uchar*>(row.text);
+    const qsizetype n = row.ends[kColumnCount - 1];
+    const auto* needle = reinterpret_cast<const uchar*>(m_needle.constData());
+    const qsizetype m = m_needle.size();
+    const uchar last = needle[m - 1];
+    auto fold = [](uchar c) { return Fold ? foldAscii(c) : c; };
+    for (qsizetype pos = 0; pos + m <= n;) {
+        const uchar c = fold(hay[pos + m - 1]);
+        if (c == last) {
+            qsizetype k = 0;
+            while (k < m - 1 && fold(hay[pos + k]) == needle[k])
+                ++k;
+            if (k == m - 1) {
+                // The five texts lie back to back: a match must not run across a boundary.
+                int field = 0;
+                while (row.ends[std::size_t(field)] <= quint32(pos))
+                    ++field;
+                if (pos + m <= qsizetype(row.ends[std::size_t(field)]))
+                    return true;
+            }
+        }
+        pos += m_shift[c];
+    }
+    return false;
+}
+
+bool RowMatcher::matchesDecoded(const LogRow& row) const
+{
+    for (int k = 0; k < kColumnCount; ++k) {
+        if (QString::fromUtf8(row.field(k)).toLower().contains(m_lowerNeedle))
+            return true;
+    }
+    return false;
+}
+
+bool RowMatcher::matches(const LogRow& row) const
+{
+    const quint32 length = row.ends[kColumnCount - 1];
+    // Every text contains the empty text, but only a non-empty one counts as a match.
+    if (m_needle.isEmpty())
+        return length > 0;
+    if (m_matchCase)
+        return findInRow<false>(row);
+    const auto* bytes = reinterpret_cast<const uchar*>(row.text);
+    if (hasNonAscii(bytes, length) && !foldsLikeAscii(bytes, bytes + length))
+        return matchesDecoded(row);
+    return findInRow<true>(row);
+}
+
+FindResult findInList(SearchState& state, const LogList& list, int mode, bool matchCase,
+                      const QString& text, qsizetype currentRow)
+{
+    bool caseSensitive = false;
+    if (mode == 0) {
+        state.text = text;
+        caseSensitive = matchCase;
+        if (currentRow >= 0)
+            state.position = qint64(currentRow) + 1;
+    } else if (state.text.isEmpty()) {
+        return {FindOutcome::Beep};
+    }
+
+    const qint64 rows = list.rowCount();
+    if (state.position < 1)
+        state.position = 1;
+    if (rows == 0 || state.position > rows) {
+        state.position = 1;
+        return {FindOutcome::EndReached};
+    }
+
+    if (!caseSensitive)
+        state.text = state.text.toLower();
+    const RowMatcher matcher(state.text, caseSensitive);
+    for (qint64 pos = state.position; pos <= rows; ++pos) {
+        if (matcher.matches(list.row(qsizetype(pos - 1)))) {
+            state.position = pos + 1;
+            return {FindOutcome::Found, qsizetype(pos - 1)};
+        }
+    }
+    state.position = 1;
+    return {FindOutcome::EndReached};
+}
+
+void addToSearchHistory(QStringList& history, const QString& text)
+{
+    if (text.isEmpty())
+        return;
+    const qsizetype at = history.indexOf(text);
+    if (at >= 0 && at < kSearchHistorySize)
+        history.removeAt(at);
+    history.prepend(text);
+    while (history.size() > kSearchHistorySize)
+        history.removeLast();
+}
+
+} // namespace tw

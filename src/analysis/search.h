@@ -1,0 +1,63 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <array>
+
+namespace tw {
+
+class LogList;
+struct LogRow;
+
+// Kept for the whole run, shared by the search dialog and the find-next command.
+struct SearchState {
+    QString text;        // the last new search's text; lower case after a case-ignoring step
+    qint64 position = 0; // 1-based number of the next row to examine; 0 = no search yet
+};
+
+enum class FindOutcome {
+    Found,      // the window selects and focuses `row`
+    EndReached, // the window shows "検索が終了しました。"; the position is back at 1
+    Beep        // find next without a search text: the window beeps, nothing else changes
+};
+
+struct FindResult {
+    FindOutcome outcome;
+    qsizetype row = -1; // 0-based row found
+};
+
+// Whether any of a row's five texts contains a text. An empty text matches a row that has at
+// least one non-empty text. Ignoring case compares the lower-case forms of both texts. Matching
+// works on the rows' UTF-8 bytes (valid UTF-8, as the reader stores them); only rows with
+// characters whose lower case is not plain ASCII folding are decoded.
+class RowMatcher {
+public:
+    RowMatcher(const QString& text, bool matchCase);
+    bool matches(const LogRow& row) const;
+
+private:
+    template <bool Fold> bool findInRow(const LogRow& row) const;
+    bool matchesDecoded(const LogRow& row) const;
+
+    QByteArray m_needle;   // UTF-8, lower case when case is ignored
+    QString m_lowerNeedle; // for rows whose case needs more than ASCII folding
+    bool m_matchCase;
+    std::array<quint32, 256> m_shift{};
+};
+
+// One search step. mode 0 starts a new search for `text` at the current row itself (-1 when the
+// list has none: the kept position, 0 meaning the first row); mode 1 finds next from the kept
+// position with the kept text and always ignores case. Walks forward without wrapping. On Found
+// and EndReached the window first deselects every row.
+FindResult findInList(SearchState& state, const LogList& list, int mode, bool matchCase,
+                      const QString& text, qsizetype currentRow);
+
+constexpr int kSearchHistorySize = 10;
+
+// Puts a text at the top of the history (most recent first), moving it up if it is already
+// there and dropping the oldest beyond ten entries. An empty text changes nothing.
+void addToSearchHistory(QStringList& history, const QString& text);
+
+} // namespace tw

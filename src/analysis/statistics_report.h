@@ -1,0 +1,34 @@
+#pragma once
+
+#include "analysis/classification.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+
+#include <array>
+
+namespace tw {
+
+// The page of the statistics dialog; also picks the report's section title and file prefix.
+enum class StatisticsPage { Browser = 0, Platform = 1, Access = 2, Host = 3 };
+
+// The body lines of the browser and platform reports, each line ending in CR LF.
+QString browserReportBody(const std::array<qint64, kBrowserClassCount>& tally);
+// Users' platform lines appear only for slots whose string is not empty.
+QString platformReportBody(const std::array<qint64, kPlatformClassCount>& tally,
+                           const UserPlatforms& user);
+
+// The whole report file: head with the creation time, section title, body, the page's empty
+// lines and "[EOF]". Every line, "[EOF]" included, ends in CR LF; nothing follows it. For the
+// access and host pages the body is the dialog's text, which already ends in CR LF.
+QString statisticsReportText(StatisticsPage page, const QString& body, const QDateTime& created);
+
+// The proposed file name, e.g. "b_20010501.txt".
+QString reportFileName(StatisticsPage page, const QDate& today);
+
+// Writes the report text as CP932, replacing the file only when the write is complete. The text
+// is written as given: statisticsReportText() already ends its last line with CR LF.
+bool saveStatisticsReport(const QString& path, const QString& text, QString* error = nullptr);
+
+} // namespace tw

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "analysis/classification.h"
+#include "analysis/statistics_report.h"
+
+#include <QDialog>
+#include <QString>
+
+#include <array>
+
+class QFrame;
+class QPlainTextEdit;
+class QPushButton;
+class QToolBar;
+
+namespace tw {
+
+class Clock;
+class LogList;
+struct Settings;
+class UserPrompts;
+
+// frmToolDlg: one page of statistics, a snapshot of the moment it was opened, with a SAVE
+// button that writes the page as a report file.
+class StatisticsDialog final : public QDialog {
+    Q_OBJECT
+
+public:
+    // Takes the tallies and the user platform strings now; the list is not read later. For the
+    // access and host pages the caller hands the report text in with setReportText().
+    StatisticsDialog(StatisticsPage page, const LogList& list, const Settings& settings,
+                     UserPrompts& prompts, const Clock& clock, QWidget* parent = nullptr);
+
+    StatisticsPage page() const { return m_page; }
+    void setReportText(const QString& text);
+
+    // The outer width chosen for the page, in twips, before the screen's edge cuts it.
+    int outerWidthTwips() const { return m_outerWidthTwips; }
+
+    // The SAVE button: asks for a file and writes the page as a report.
+    void saveReport();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QWidget* buildBrowserPage();
+    QWidget* buildPlatformPage();
+    QWidget* buildReportPage(const QString& boxName);
+    void placeOverOwner(int outerWidthTwips, int outerHeightTwips);
+    void layoutControls();
+    QString reportBody() const;
+
+    StatisticsPage m_page;
+    const Settings& m_settings;
+    UserPrompts& m_prompts;
+    const Clock& m_clock;
+    std::array<qint64, kBrowserClassCount> m_browserTally;
+    std::array<qint64, kPlatformClassCount> m_platformTally;
+    std::array<QString, 3> m_userPlatforms;
+    QString m_reportText;
+    int m_outerWidthTwips = 0;
+
+    std::array<QWidget*, 4> m_pages{}; // fraPage; only the one of m_page is shown
+    QPlainTextEdit* m_reportBox = nullptr;
+    QFrame* m_darkLine = nullptr;
+    QFrame* m_lightLine = nullptr;
+    QPushButton* m_close = nullptr;
+    QToolBar* m_toolBar = nullptr;
+};
+
+// A statistics command of the Tools menu: computes the access or host text when the page needs
+// one, opens a new modeless dialog owned by `owner`, centred over it, and returns it. The dialog
+// deletes itself when closed.
+StatisticsDialog* showStatisticsDialog(StatisticsPage page, const LogList& list,
+                                       const Settings& settings, UserPrompts& prompts,
+                                       const Clock& clock, QWidget* owner);
+
+} // namespace tw

@@ -1,0 +1,266 @@
+#include "analysis/statistics_report.h"
+#include "analysis/ui/shape_widget.h"
+#include "analysis/ui/statistics_dialog.h"
+#include "core/clock.h"
+#include "core/cp932.h"
+#include "core/log_list.h"
+#include "settings/settings.h"
+#include "support/scripted_prompts.h"
+#include "support/test_files.h"
+#include "ui/twips.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+
+using namespace tw;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+template <typename W> W* control(QWidget* dialog, const QString& name, int index)
+{
+    for (W* w : dialog->findChildren<W*>(name)) {
+        if (w->property("index").toInt() == index)
+            return w;
+    }
+    return nullptr;
+}
+
+void addRows(LogList& list, const QString& userAgent, int count)
+{
+    LogBatch batch;
+    AccessRecord r;
+    r.browser = userAgent;
+    r.host = u"p1.tokyo.example.ne.jp"_s;
+    r.dateTime = u"2001/05/01 09:05:00"_s;
+    for (int i = 0; i < count; ++i)
+        batch.addRecord(r);
+    list.append(std::move(batch));
+}
+
+struct Rig {
+    Rig() : clock(QDateTime(QDate(2001, 5, 1), QTime(9, 5))) { settings.InitDir = dir.path(); }
+    StatisticsDialog* open(StatisticsPage page)
+    {
+        return showStatisticsDialog(page, list, settings, prompts, clock, nullptr);
+    }
+
+    QTemporaryDir dir;
+    LogList list;
+    Settings settings;
+    test::ScriptedPrompts prompts;
+    FixedClock clock;
+};
+
+const QString kIE = u"Mozilla/4.0 (compatible; MSIE 5.5; Windows 98)"_s;
+
+} // namespace
+
+class TestStatisticsDialog : public QObject {
+    Q_OBJECT
+
+private slots:
+    void browserBarsWidenTheWindow_data()
+    {
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("outerWidth");
+        QTest::newRow("empty list") << 0 << 5520;
+        QTest::newRow("bar just short of the edge") << 227 << 5520;
+        QTest::newRow("bar reaching the edge") << 228 << 5760;
+        QTest::newRow("longer bar") << 300 << 960 + 6000 + 240;
+    }
+
+    void browserBarsWidenTheWindow()
+    {
+        QFETCH(int, rows);
+        QFETCH(int, outerWidth);
+        Rig rig;
+        addRows(rig.list, kIE, rows);
+        QCOMPARE(rig.list.browserTally()[0], rows);
+        std::unique_ptr<StatisticsDialog> dialog(rig.open(StatisticsPage::Browser));
+
+        QCOMPARE(dialog->objectName(), u"frmToolDlg"_s);
+        QCOMPARE(dialog->windowTitle(), u"ブラウザ統計"_s);
+        QCOMPARE(dialog->outerWidthTwips(), outerWidth);
+        auto* bar = control<ShapeWidget>(dialog.get(), u"shpGraph"_s, 0);
+        QVERIFY(bar);
+        QCOMPARE(bar->width(), twipsToPixelsX(dialog.get(), 20 * rows));
+        QCOMPARE(bar->x(), twipsToPixelsX(dialog.get(), 960));
+        QCOMPARE(bar->fillColor(), QColor(18, 128, 248));
+        QCOMPARE(bar->outlineColor(), QColor(63, 123, 184));
+        if (outerWidth > 5520)
+            QVERIFY(bar->geometry().right() < dialog->width()); // a widened window shows it all
+        QCOMPARE(control<QLabel>(dialog.get(), u"lblLength"_s, 0)->text(), QString::number(rows));
+        QCOMPARE(control<QLabel>(dialog.get(), u"lblBrows"_s, 1)->text(), u"ネスケ："_s);
+        QCOMPARE(control<ShapeWidget>(dialog.get(), u"shpGraph"_s, 3)->fillColor(),
+                 QColor(255, 255, 215));
+        QCOMPARE(control<ShapeWidget>(dialog.get(), u"shpGraph"_s, 3)->width(), 0);
+    }
+
+    void widenedWindowStopsAtTheScreenEdge()
+    {
+        Rig rig;
+        addRows(rig.list, kIE, 5000); // a bar of 100,000 twips
+        std::unique_ptr<StatisticsDialog> dialog(rig.open(StatisticsPage::Browser));
+        const QRect screen = dialog->screen()->availableGeometry();
+        QVERIFY(dialog->width() < screen.width());
+        QVERIFY(dialog->width() > screen.width() / 2);
+        QVERIFY(dialog->x() >= screen.left());
+        QVERIFY(dialog->x() + dialog->width() <= screen.right() + 1);
+    }
+
+    void platformUserRows()
+    {
+        Rig rig;
+        rig.settings.Pratform = {u"Foo"_s, QString(), u"Bar"_s};
+        rig.list.setUserPlatforms(UserPlatforms({u"Foo"_s, u"Baz"_s, u"Bar"_s}));
+        addRows(rig.list, u"Foo Baz Bar"_s, 2);
+        addRows(rig.list, u"Baz"_s, 3);
+        std::unique_ptr<StatisticsDialog> dialog(rig.open(StatisticsPage::Platform));
+        QCOMPARE(dialog->windowTitle(), u"プラットフォーム統計"_s);
+        const auto name = [&](int i) {
+            return control<QLabel>(dialog.get(), u"lblPName"_s, i)->text();
+        };
+        const auto count = [&](int i) {
+            return control<QLabel>(dialog.get(), u"lvlPCnt"_s, i)->text();
+        };
+        QCOMPARE(name(9), u"ドリームキャスト："_s);
+        QCOMPARE(name(12), u"Foo："_s);
+        QCOMPARE(count(12), u"2"_s);
+        // The slot emptied since the counting shows nothing, not even its count.
+        QCOMPARE(name(13), QString());
+        QCOMPARE(count(13), QString());
+        QCOMPARE(name(14), u"Bar："_s);
+        QCOMPARE(count(14), u"0"_s);
+        QCOMPARE(name(15), u"その他："_s);
+    }
+
+    void save_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("browser") << 0 << u"b_20010501.txt"_s;
+        QTest::newRow("platform") << 1 << u"p_20010501.txt"_s;
+        QTest::newRow("access") << 2 << u"a_20010501.txt"_s;
+        QTest::newRow("host") << 3 << u"h_20010501.txt"_s;
+    }
+
+    void save()
+    {
+        QFETCH(int, page);
+        QFETCH(QString, name);
+        Rig rig;
+        addRows(rig.list, kIE, 10);
+        const auto statisticsPage = StatisticsPage(page);
+        std::unique_ptr<StatisticsDialog> dialog(rig.open(statisticsPage));
+        // Opened as a snapshot: rows added later change neither the dialog nor its report.
+        addRows(rig.list, kIE, 5);
+
+        const QString path = rig.dir.filePath(name);
+        rig.prompts.fileNames.enqueue(path);
+        QAction* save = dialog->findChild<QAction*>(u"SAVE"_s);
+        QVERIFY(save);
+        QCOMPARE(save->toolTip(), u"レポートとして保存"_s);
+        save->trigger();
+
+        QCOMPARE(rig.prompts.dialogs.size(), 1);
+        const FileDialogRequest& r = rig.prompts.dialogs[0].request;
+        QVERIFY(rig.prompts.dialogs[0].save);
+        QCOMPARE(r.title, u"レポートを保存"_s);
+        QCOMPARE(r.filter, u"すべてのファイル(*.*)|*.*|テキストファイル(*.txt)|*.txt"_s);
+        QCOMPARE(r.filterIndex, 2);
+        QCOMPARE(r.defaultExtension, u"txt"_s);
+        QCOMPARE(r.initialFolder, rig.dir.path());
+        QCOMPARE(r.initialName, name);
+        QVERIFY(r.confirmOverwrite);
+
+        QCOMPARE(rig.prompts.boxes.size(), 1);
+        QCOMPARE(rig.prompts.boxes[0].caption, u"情報"_s);
+        QCOMPARE(rig.prompts.boxes[0].text, u"保存しました"_s);
+        QCOMPARE(rig.prompts.boxes[0].icon, MessageIcon::Information);
+
+        QString body;
+        if (statisticsPage == StatisticsPage::Browser)
+            body = browserReportBody({10, 0, 0, 0});
+        else if (statisticsPage == StatisticsPage::Platform)
+            body =
+                platformReportBody(std::array<qint64, kPlatformClassCount>{0, 10}, UserPlatforms());
+        else
+            body = dialog
+                       ->findChild<QPlainTextEdit*>(statisticsPage == StatisticsPage::Access
+                                                        ? u"txtAccReport"_s
+                                                        : u"txtHostReport"_s)
+                       ->toPlainText()
+                       .replace(u'\n', u"\r\n"_s);
+        QVERIFY(body.contains(u"10"_s));
+        QCOMPARE(test::readBytes(path),
+                 cp932::encode(statisticsReportText(statisticsPage, body, rig.clock.now())));
+    }
+
+    void failedSaveSaysSo()
+    {
+        Rig rig;
+        std::unique_ptr<StatisticsDialog> dialog(rig.open(StatisticsPage::Browser));
+        rig.prompts.fileNames.enqueue(rig.dir.filePath(u"missing/b.txt"_s));
+        dialog->saveReport();
+        QCOMPARE(rig.prompts.boxes.size(), 1);
+        QCOMPARE(rig.prompts.boxes[0].caption, u"エラー"_s);
+        QCOMPARE(rig.prompts.boxes[0].text, u"ファイルが書き込めませんでした。"_s);
+        QCOMPARE(rig.prompts.boxes[0].icon, MessageIcon::Warning);
+
+        // Cancelling the dialog writes nothing and says nothing.
+        dialog->saveReport();
+        QCOMPARE(rig.prompts.boxes.size(), 1);
+    }
+
+    void layoutFollowsTheWindow()
+    {
+        Rig rig;
+        rig.settings.ALogMax = 1;
+        StatisticsDialog* dialog = rig.open(StatisticsPage::Access);
+        QPointer<StatisticsDialog> guard(dialog);
+        dialog->resize(500, 400);
+        auto* close = dialog->findChild<QPushButton*>(u"cmdClose"_s);
+        QCOMPARE(close->text(), u"閉じる(&C)"_s);
+        QVERIFY(close->isDefault());
+        QCOMPARE(close->pos(),
+                 QPoint(500 - twipsToPixelsX(dialog, 1290), 400 - twipsToPixelsY(dialog, 420)));
+        auto* box = dialog->findChild<QPlainTextEdit*>(u"txtAccReport"_s);
+        QVERIFY(box->isVisible());
+        QVERIFY(box->isReadOnly());
+        QVERIFY(box->toPlainText().startsWith(u"    ＊＊＊ アクセス回数 ＊＊＊\n"_s));
+        QCOMPARE(box->size(),
+                 QSize(500, 400 - twipsToPixelsY(dialog, 540) - twipsToPixelsY(dialog, 40)));
+
+        // Esc closes and discards the dialog like the close button.
+        QTest::keyClick(dialog, Qt::Key_Escape);
+        QTRY_VERIFY(guard.isNull());
+    }
+
+    void eachCommandOpensAnotherDialog()
+    {
+        Rig rig;
+        QWidget owner;
+        StatisticsDialog* first = showStatisticsDialog(StatisticsPage::Host, rig.list, rig.settings,
+                                                       rig.prompts, rig.clock, &owner);
+        StatisticsDialog* second = showStatisticsDialog(
+            StatisticsPage::Host, rig.list, rig.settings, rig.prompts, rig.clock, &owner);
+        QVERIFY(first != second);
+        QCOMPARE(first->windowTitle(), u"ホスト統計"_s);
+        QVERIFY(first->isVisible() && second->isVisible());
+        QVERIFY(!first->isModal());
+        QPointer<StatisticsDialog> guard(first);
+        QTest::mouseClick(first->findChild<QPushButton*>(u"cmdClose"_s), Qt::LeftButton);
+        QTRY_VERIFY(guard.isNull());
+        QVERIFY(second->isVisible());
+    }
+};
+
+QTEST_MAIN(TestStatisticsDialog)
+#include "tst_statistics_dialog.moc"
