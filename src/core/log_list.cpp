@@ -1,10 +1,12 @@
 #include "core/log_list.h"
 
 #include <QHash>
+#include <QThread>
 
 #include <algorithm>
 #include <cstring>
 #include <string_view>
+#include <thread>
 
 namespace tw {
 namespace {
@@ -103,25 +105,53 @@ AccessRecord LogList::record(qsizetype i) const
 
 void LogList::append(LogBatch&& batch)
 {
-    // Logs repeat the same few hundred user agents: classify each distinct text once.
-    struct Cached {
-        BrowserClass browser;
-        PlatformClass platform;
+    std::vector<LogRow>& rows = batch.m_rows;
+    // Logs repeat the same few hundred user agents: each worker classifies a distinct text once.
+    struct Part {
+        std::array<qint64, kBrowserClassCount> browser{};
+        std::array<qint64, kPlatformClassCount> platform{};
     };
-    QHash<QByteArrayView, Cached> cache;
-    m_rows.reserve(m_rows.size() + batch.m_rows.size());
-    for (LogRow row : batch.m_rows) {
-        const QByteArrayView ua = row.field(ColBrowser);
-        auto it = cache.constFind(ua);
-        if (it == cache.constEnd())
-            it = cache.insert(ua, {classifyBrowser(ua), classifyPlatform(ua, m_user)});
-        row.browserClass = it->browser;
-        ++m_browserTally[std::size_t(it->browser)];
-        ++m_platformTally[std::size_t(it->platform)];
-        m_rows.push_back(row);
+    auto classify = [this, &rows](std::size_t begin, std::size_t end, Part& part) {
+        struct Cached {
+            BrowserClass browser;
+            PlatformClass platform;
+        };
+        QHash<QByteArrayView, Cached> cache;
+        for (std::size_t i = begin; i < end; ++i) {
+            LogRow& row = rows[i];
+            const QByteArrayView ua = row.field(ColBrowser);
+            auto it = cache.constFind(ua);
+            if (it == cache.constEnd())
+                it = cache.insert(ua, {classifyBrowser(ua), classifyPlatform(ua, m_user)});
+            row.browserClass = it->browser;
+            ++part.browser[std::size_t(it->browser)];
+            ++part.platform[std::size_t(it->platform)];
+        }
+    };
+    constexpr std::size_t kRowsPerWorker = 200000;
+    const std::size_t workers = std::clamp<std::size_t>(
+        rows.size() / kRowsPerWorker, 1, std::size_t(std::max(1, QThread::idealThreadCount())));
+    std::vector<Part> parts(workers);
+    std::vector<std::thread> pool;
+    for (std::size_t w = 1; w < workers; ++w)
+        pool.emplace_back(classify, rows.size() * w / workers, rows.size() * (w + 1) / workers,
+                          std::ref(parts[w]));
+    classify(0, rows.size() / workers, parts[0]);
+    for (auto& t : pool)
+        t.join();
+    for (const Part& part : parts) {
+        for (int k = 0; k < kBrowserClassCount; ++k)
+            m_browserTally[std::size_t(k)] += part.browser[std::size_t(k)];
+        for (int k = 0; k < kPlatformClassCount; ++k)
+            m_platformTally[std::size_t(k)] += part.platform[std::size_t(k)];
     }
+
+    if (m_rows.empty())
+        m_rows = std::move(rows);
+    else
+        m_rows.insert(m_rows.end(), rows.begin(), rows.end());
+    rows.clear();
     m_arenas.push_back(std::move(batch.m_arena));
-    batch.m_rows.clear();
     if (m_sorted)
         sortRows();
 }

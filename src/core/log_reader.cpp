@@ -4,8 +4,12 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 
+#include <algorithm>
 #include <cstring>
+#include <thread>
+#include <vector>
 
 namespace tw {
 
@@ -74,13 +78,132 @@ void parseRecordLine(const char* begin, const char* end, LogBatch& batch)
 void parseListBody(const char* p, const char* end, LogBatch& batch)
 {
     while (p < end) {
-        const char* lineEnd = p;
-        while (lineEnd < end && *lineEnd != '\r' && *lineEnd != '\n')
-            ++lineEnd;
-        if (lineEnd > p)
-            parseRecordLine(p, lineEnd, batch);
+        const char* cr = static_cast<const char*>(std::memchr(p, '\r', std::size_t(end - p)));
+        const char* lineEnd = cr ? cr : end;
+        // Records separated by bare LF arrive as one CR-terminated line: split it into pieces.
+        for (const char* q = p; q < lineEnd;) {
+            const char* lf =
+                static_cast<const char*>(std::memchr(q, '\n', std::size_t(lineEnd - q)));
+            const char* pieceEnd = lf ? lf : lineEnd;
+            if (pieceEnd > q)
+                parseRecordLine(q, pieceEnd, batch);
+            q = pieceEnd + 1;
+        }
         p = lineEnd + 1;
     }
+}
+
+detail::ReaderSplit g_split{qint64(8) << 20, qint64(16) << 20, 0};
+
+QString readErrorText(const QFile& file)
+{
+    return QStringLiteral("read error: ") + file.errorString();
+}
+
+// Reads [begin, end) of the file in chunks, parsing complete lines as they arrive, so memory
+// holds one chunk of the file rather than all of it.
+bool parseFileRange(const QString& path, qint64 begin, qint64 end, LogBatch& batch, QString& error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(begin)) {
+        error = readErrorText(file);
+        return false;
+    }
+    QByteArray buffer;
+    qint64 carry = 0;
+    for (qint64 pos = begin; pos < end;) {
+        const qint64 want = std::min(g_split.chunkBytes, end - pos);
+        if (buffer.size() < carry + want)
+            buffer.resize(carry + want);
+        const qint64 got = file.read(buffer.data() + carry, want);
+        if (got <= 0) {
+            error = got < 0 ? readErrorText(file) : QStringLiteral("read error: file shrank");
+            return false;
+        }
+        pos += got;
+        const char* data = buffer.constData();
+        const char* stop = data + carry + got;
+        // The carried part holds no line end, so only the new bytes need searching.
+        const char* complete = stop;
+        if (pos < end) {
+            while (complete > data + carry && complete[-1] != '\r' && complete[-1] != '\n')
+                --complete;
+            if (complete == data + carry)
+                complete = data;
+        }
+        parseListBody(data, complete, batch);
+        carry = stop - complete;
+        std::memmove(buffer.data(), complete, std::size_t(carry));
+    }
+    return true;
+}
+
+// The offset just after the first line end at or after from (end when there is none).
+qint64 nextLineStart(QFile& file, qint64 from, qint64 end)
+{
+    constexpr qint64 kWindow = 64 * 1024;
+    QByteArray window(kWindow, Qt::Uninitialized);
+    for (qint64 pos = from; pos < end;) {
+        if (!file.seek(pos))
+            return end;
+        const qint64 got = file.read(window.data(), std::min(kWindow, end - pos));
+        if (got <= 0)
+            return end;
+        for (qint64 i = 0; i < got; ++i) {
+            if (window[i] == '\r' || window[i] == '\n')
+                return pos + i + 1;
+        }
+        pos += got;
+    }
+    return end;
+}
+
+// Parses the list body on several cores; each range starts at a line start, so the rows come
+// out in file order when the batches are joined.
+bool parseListFile(const QString& path, qint64 bodyStart, qint64 size, LogBatch& batch,
+                   QString& error)
+{
+    const qint64 body = size - bodyStart;
+    const int threads = int(std::clamp<qint64>(
+        body / g_split.minRangeBytes, 1,
+        g_split.maxRanges > 0 ? g_split.maxRanges : std::max(1, QThread::idealThreadCount())));
+    std::vector<qint64> cuts{bodyStart};
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly)) {
+            error = readErrorText(file);
+            return false;
+        }
+        for (int t = 1; t < threads; ++t)
+            cuts.push_back(
+                std::max(cuts.back(), nextLineStart(file, bodyStart + body * t / threads, size)));
+    }
+    cuts.push_back(size);
+
+    const std::size_t n = cuts.size() - 1;
+    std::vector<LogBatch> parts(n);
+    std::vector<QString> errors(n);
+    std::vector<char> ok(n, 0);
+    auto work = [&](std::size_t i) {
+        parts[i].reserveRows((cuts[i + 1] - cuts[i]) / 200);
+        ok[i] = parseFileRange(path, cuts[i], cuts[i + 1], parts[i], errors[i]);
+    };
+    std::vector<std::thread> pool;
+    for (std::size_t i = 1; i < n; ++i)
+        pool.emplace_back(work, i);
+    work(0);
+    for (auto& t : pool)
+        t.join();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!ok[i]) {
+            error = errors[i];
+            return false;
+        }
+    }
+    batch = std::move(parts[0]);
+    for (std::size_t i = 1; i < n; ++i)
+        batch.append(std::move(parts[i]));
+    return true;
 }
 
 bool isCsvSpace(char c)
@@ -159,6 +282,17 @@ bool parseCsvBody(const char* p, const char* end, LogBatch& batch, QString& deta
 
 } // namespace
 
+namespace detail {
+ReaderSplit readerSplit()
+{
+    return g_split;
+}
+void setReaderSplit(const ReaderSplit& split)
+{
+    g_split = split;
+}
+} // namespace detail
+
 QByteArray csvHeaderLine()
 {
     return quotedCsvLine({"ブラウザ", "ホスト", "IP", "日付時間", "前回頁"});
@@ -221,17 +355,44 @@ ReadResult readLogFile(const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         result.status = ReadStatus::ReadError;
-        result.detail = QStringLiteral("read error: ") + file.errorString();
+        result.detail = readErrorText(file);
         return result;
     }
-    const QByteArray bytes = file.readAll();
+    const qint64 size = file.size();
+    result.fileSize = size;
+    // No header is longer than this, so a longer first line decides the layout by itself.
+    constexpr qint64 kHeadBytes = 4096;
+    const QByteArray head = file.read(kHeadBytes);
     if (file.error() != QFileDevice::NoError) {
         result.status = ReadStatus::ReadError;
-        result.detail = QStringLiteral("read error: ") + file.errorString();
+        result.detail = readErrorText(file);
         return result;
     }
+    const qsizetype cr = head.indexOf('\r');
+    if (head.size() == size)
+        return parseLogBytes(head);
+    if (cr < 0) {
+        result.status = ReadStatus::UnknownLayout;
+        result.detail = QStringLiteral("not a Tallyweaver list, CSV or log file");
+        return result;
+    }
+    if (QByteArrayView(head).first(cr) != QByteArrayView(kListHeaderLine)) {
+        // CSV files and unknown layouts: read whole (CSV records may span lines).
+        QByteArray bytes = head + file.readAll();
+        if (file.error() != QFileDevice::NoError) {
+            result.status = ReadStatus::ReadError;
+            result.detail = readErrorText(file);
+            return result;
+        }
+        return parseLogBytes(bytes);
+    }
     file.close();
-    return parseLogBytes(bytes);
+    const qint64 bodyStart = cr + 1;
+    if (!parseListFile(path, bodyStart, size, result.batch, result.detail)) {
+        result.status = ReadStatus::ReadError;
+        result.batch = LogBatch();
+    }
+    return result;
 }
 
 } // namespace tw

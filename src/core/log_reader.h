@@ -31,4 +31,16 @@ extern const char* const kListHeaderLine; // "#Tallyweaver_Header"
 QByteArray csvHeaderLine();               // current captions, as the CSV writer writes them
 QByteArray legacyCsvHeaderLine();
 
+namespace detail {
+// Chunk size of file reads and the smallest range worth a core of its own; tests shrink them to
+// run every boundary case on small files.
+struct ReaderSplit {
+    qint64 chunkBytes;
+    qint64 minRangeBytes;
+    int maxRanges; // 0: one per core
+};
+ReaderSplit readerSplit();
+void setReaderSplit(const ReaderSplit& split);
+} // namespace detail
+
 } // namespace tw

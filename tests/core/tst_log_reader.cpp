@@ -59,6 +59,8 @@ private slots:
     void files();
     void manyRecordsLoad_data();
     void manyRecordsLoad();
+    void chunkedRangesMatchWholeFile_data();
+    void chunkedRangesMatchWholeFile();
 };
 
 void TestLogReader::layout_data()
@@ -320,6 +322,51 @@ void TestLogReader::manyRecordsLoad()
             QCOMPARE(result.batch.row(i).field(ColBrowser).toByteArray(),
                      "Mozilla " + QByteArray::number(i));
     }
+}
+
+void TestLogReader::chunkedRangesMatchWholeFile_data()
+{
+    QTest::addColumn<qint64>("chunkBytes");
+    QTest::addColumn<qint64>("minRangeBytes");
+    QTest::addColumn<int>("maxRanges");
+
+    QTest::newRow("one byte chunks, one range") << qint64(1) << qint64(1) << 1;
+    QTest::newRow("7-byte chunks, two ranges") << qint64(7) << qint64(100) << 2;
+    QTest::newRow("64-byte chunks, five ranges") << qint64(64) << qint64(50) << 5;
+    QTest::newRow("chunks shorter than a line, many ranges") << qint64(33) << qint64(10) << 40;
+}
+
+// File reads come in chunks and ranges cut at line starts: whatever the cuts, the rows must be
+// the ones the whole file gives, in the same order.
+void TestLogReader::chunkedRangesMatchWholeFile()
+{
+    QFETCH(qint64, chunkBytes);
+    QFETCH(qint64, minRangeBytes);
+    QFETCH(int, maxRanges);
+
+    const char* const ends[] = {"\r\n", "\r", "\n", "\r\n\r\n", "\n\n\r"};
+    QByteArray bytes = kHeader + "\r\n";
+    quint32 seed = 7;
+    auto next = [&seed] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
+    for (int i = 0; i < 300; ++i) {
+        const QByteArray number = QByteArray::number(i);
+        bytes += line(("ua " + number).constData(), "表.example.jp", number.constData(),
+                      "2001/05/01 09:05:33",
+                      i % 50 == 7 ? QByteArray(500, 'x').constData() : "http://a/ソ");
+        bytes += ends[next() % 5];
+    }
+    const ReadResult whole = parseLogBytes(bytes);
+    QCOMPARE(whole.batch.size(), qsizetype(300));
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("chunks.twv"));
+    QVERIFY(tw::test::writeBytes(path, bytes));
+    const detail::ReaderSplit saved = detail::readerSplit();
+    detail::setReaderSplit({chunkBytes, minRangeBytes, maxRanges});
+    const ReadResult chunked = readLogFile(path);
+    detail::setReaderSplit(saved);
+    QCOMPARE(chunked.status, ReadStatus::Ok);
+    QCOMPARE(rowsOf(chunked.batch), rowsOf(whole.batch));
 }
 
 QTEST_GUILESS_MAIN(TestLogReader)
