@@ -94,11 +94,10 @@ QString formatShare(qint64 count, qint64 divisor)
 
 QString accessStatisticsText(const LogList& list, int aLogMax)
 {
-    FirstSeenTally pages;
+    const FirstSeenTally pages(list.rowCount(), [&list](qsizetype row) {
+        return std::optional(list.field(row, ColPreviousPage));
+    });
     std::array<qint64, 24> hours{};
-    // Two passes: the look-up loop alone keeps more cache misses in flight.
-    for (qsizetype row = 0; row < list.rowCount(); ++row)
-        pages.add(list.field(row, ColPreviousPage));
     for (qsizetype row = 0; row < list.rowCount(); ++row) {
         const int hour = hourOfDateTime(list.field(row, ColDateTime));
         if (hour >= 0)

@@ -13,15 +13,15 @@ inline bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// The host from its third-last dot on, or a null view when it has fewer than three dots.
-QByteArrayView domainTail(QByteArrayView host)
+// The host from its third-last dot on; nothing when it has fewer than three dots.
+std::optional<QByteArrayView> domainTail(QByteArrayView host)
 {
     int dots = 0;
     for (qsizetype i = host.size(); i-- > 0;) {
         if (host[i] == '.' && ++dots == 3)
             return host.sliced(i);
     }
-    return {};
+    return std::nullopt;
 }
 
 } // namespace
@@ -40,23 +40,15 @@ bool isNumericHost(QByteArrayView host)
 
 QString hostStatisticsText(const LogList& list)
 {
-    FirstSeenTally groups;
-    qint64 total = 0;
-    for (qsizetype row = 0; row < list.rowCount(); ++row) {
+    const FirstSeenTally groups(list.rowCount(), [&list](qsizetype row) {
         const QByteArrayView host = list.field(row, ColHost);
-        if (host.isEmpty() || isNumericHost(host))
-            continue;
-        const QByteArrayView tail = domainTail(host);
-        if (tail.isNull())
-            continue;
-        groups.add(tail);
-        ++total;
-    }
+        return host.isEmpty() || isNumericHost(host) ? std::nullopt : domainTail(host);
+    });
 
     QByteArray out;
     out += "    ＊＊＊ ホスト統計 ＊＊＊\r\n";
     out += "  カウント\tホスト名        有効カウント数:";
-    appendNumber(out, total);
+    appendNumber(out, groups.total());
     out += "\r\n";
     if (groups.size() == 0) {
         // The table starts with one empty entry that no row filled.

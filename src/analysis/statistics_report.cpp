@@ -89,8 +89,21 @@ QString reportFileName(StatisticsPage page, const QDate& today)
 bool saveStatisticsReport(const QString& path, const QString& text, QString* error)
 {
     QSaveFile file(path);
-    const bool ok =
-        file.open(QIODevice::WriteOnly) && file.write(cp932::encode(text)) >= 0 && file.commit();
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    // A full disk can take part of the bytes without an error: only a whole write may commit.
+    const QByteArray bytes = cp932::encode(text);
+    if (file.write(bytes) != bytes.size()) {
+        if (error)
+            *error = file.error() != QFileDevice::NoError ? file.errorString()
+                                                          : u"not all bytes were written"_s;
+        file.cancelWriting();
+        return false;
+    }
+    const bool ok = file.commit();
     if (!ok && error)
         *error = file.errorString();
     return ok;
