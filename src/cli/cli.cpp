@@ -15,10 +15,8 @@ struct Command {
 };
 
 const Command kCommands[] = {
-    {"show"_L1, cli::runShow},
-    {"save"_L1, cli::runSave},
-    {"repair"_L1, cli::runRepair},
-    {"lf2crlf"_L1, cli::runLfToCrLf},
+    {"show"_L1, cli::runShow},     {"save"_L1, cli::runSave},     {"stats"_L1, cli::runStats},
+    {"search"_L1, cli::runSearch}, {"repair"_L1, cli::runRepair}, {"lf2crlf"_L1, cli::runLfToCrLf},
 };
 
 } // namespace
@@ -30,25 +28,43 @@ QString usageText()
     return uR"(Usage:
   tallyweaver-cli show   [OPTIONS] FILE...
   tallyweaver-cli save   --format twv|csv|report -o OUT [OPTIONS] FILE...
+  tallyweaver-cli stats  browser|platform|access|host [-o OUT] [OPTIONS] FILE...
+  tallyweaver-cli search [--match-case] TEXT [OPTIONS] FILE...
   tallyweaver-cli repair FILE
   tallyweaver-cli lf2crlf FILE
   tallyweaver-cli --help | --version
 
 The first FILE is opened, every further FILE is appended.
 
+show     prints one line per row: the row number, the browser class, then
+         Browser, Host, IP, DateTime and PreviousPage, separated by TAB
+stats    prints the statistics report in UTF-8 with LF line ends; with -o it
+         writes the report file exactly as the statistics window saves it
+search   prints, as show does, every row in which any of the five texts contains
+         TEXT; an empty TEXT lists every row that has a text. Put "--" before a
+         TEXT that starts with "-". Status 0 also when no row matches
+
 Options:
   --sort N[:asc|:desc]    sort by column N (1 Browser, 2 Host, 3 IP, 4 DateTime,
                           5 PreviousPage) before output; ascending by default
-  --settings INI          take Pratform0..2 and ALogMax from this settings file
+  --settings INI          take Pratform0..2 and ALogMax from this settings file,
+                          read as the program reads them; a missing or empty
+                          ALogMax counts as 0. A settings file that cannot be
+                          read, or an ALogMax that is not a number from -32768
+                          to 32767 (unless --alogmax replaces it), ends the
+                          command with status 3
   --platform1 TEXT        user platform strings 1 to 3 (win over --settings)
   --platform2 TEXT
   --platform3 TEXT
-  --alogmax N             most previous pages in the access statistics
-  --now "YYYY-MM-DD HH:MM"  creation time written into reports
+  --alogmax N             most previous pages in the access statistics (0 lists
+                          all, a negative number none; wins over --settings)
+  --now "YYYY-MM-DD HH:MM"  creation time written into reports (default: now)
+  --match-case            search tells upper and lower case apart
   -o OUT                  write the file exactly as the program saves it
 
 Exit status: 0 success, 1 repair not done or no bare LF found, 2 usage error,
-3 a FILE could not be read, 4 an output file could not be written.
+3 a FILE or the settings file could not be read, 4 an output file could not be
+written (a file that was there stays as it was).
 )"_s;
 }
 

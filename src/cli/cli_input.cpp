@@ -27,20 +27,11 @@ QString readFailureReason(const ReadResult& result)
 
 } // namespace
 
-UserPlatforms userPlatforms(const CliOptions& options)
-{
-    // Values from a --settings file belong under these once that file is read; direct values win.
-    QStringList strings;
-    for (const auto& platform : options.platforms)
-        strings << platform.value_or(QString());
-    return UserPlatforms(strings);
-}
-
-int readInputFiles(const QStringList& files, const CliOptions& options, LogList& list,
-                   QTextStream& err)
+int readInputFiles(const QStringList& files, const CliOptions& options,
+                   const UserPlatforms& platforms, LogList& list, QTextStream& err)
 {
     list.clear();
-    list.setUserPlatforms(userPlatforms(options));
+    list.setUserPlatforms(platforms);
     bool first = true;
     for (const QString& path : files) {
         ReadResult result = readLogFile(path);

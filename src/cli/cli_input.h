@@ -7,14 +7,12 @@
 
 namespace tw::cli {
 
-// The user platform strings the options ask for (direct values win over a settings file).
-UserPlatforms userPlatforms(const CliOptions& options);
-
 // Reads files into list as the window does: the first is opened, every further one appended
 // (into an empty list it is opened), with sorted mode suspended while rows are appended.
-// Then applies --sort. Returns ExitOk, or ExitReadError after one line on err naming the file.
-int readInputFiles(const QStringList& files, const CliOptions& options, LogList& list,
-                   QTextStream& err);
+// The rows are classified with the given user platform strings. Then applies --sort. Returns
+// ExitOk, or ExitReadError after one line on err naming the file.
+int readInputFiles(const QStringList& files, const CliOptions& options,
+                   const UserPlatforms& platforms, LogList& list, QTextStream& err);
 
 // Sorts as header clicks would until the column sorts in the asked direction.
 void applySort(LogList& list, int column, bool ascending);

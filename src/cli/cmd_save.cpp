@@ -1,5 +1,6 @@
 #include "cli/cli.h"
 #include "cli/cli_input.h"
+#include "cli/cli_settings.h"
 #include "cli/commands.h"
 #include "core/clock.h"
 #include "core/list_writers.h"
@@ -26,8 +27,12 @@ int runSave(const QStringList& args, QTextStream& out, QTextStream& err)
     if (options.positional.isEmpty())
         return usageError(err, u"save needs at least one FILE"_s);
 
+    StatisticsSettings settings;
+    if (const int status = resolveStatisticsSettings(options, settings, err))
+        return status;
     LogList list;
-    if (const int status = readInputFiles(options.positional, options, list, err))
+    if (const int status =
+            readInputFiles(options.positional, options, settings.platforms, list, err))
         return status;
 
     bool saved = false;

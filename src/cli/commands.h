@@ -8,6 +8,8 @@ namespace tw::cli {
 
 int runShow(const QStringList& args, QTextStream& out, QTextStream& err);
 int runSave(const QStringList& args, QTextStream& out, QTextStream& err);
+int runStats(const QStringList& args, QTextStream& out, QTextStream& err);
+int runSearch(const QStringList& args, QTextStream& out, QTextStream& err);
 int runRepair(const QStringList& args, QTextStream& out, QTextStream& err);
 int runLfToCrLf(const QStringList& args, QTextStream& out, QTextStream& err);
 

@@ -1,0 +1,44 @@
+#include "analysis/search.h"
+#include "cli/cli.h"
+#include "cli/cli_input.h"
+#include "cli/cli_settings.h"
+#include "cli/commands.h"
+#include "cli/row_printer.h"
+
+using namespace Qt::StringLiterals;
+
+namespace tw::cli {
+
+int runSearch(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    CliOptions options;
+    QString error;
+    if (!parseCliOptions(args, OptCommon | OptMatchCase, options, &error))
+        return usageError(err, error);
+    if (options.positional.isEmpty())
+        return usageError(err, u"search needs TEXT and at least one FILE"_s);
+    if (options.positional.size() < 2)
+        return usageError(err, u"search needs at least one FILE after TEXT"_s);
+    const QString& text = options.positional.first();
+
+    StatisticsSettings settings;
+    if (const int status = resolveStatisticsSettings(options, settings, err))
+        return status;
+    LogList list;
+    if (const int status =
+            readInputFiles(options.positional.mid(1), options, settings.platforms, list, err))
+        return status;
+
+    // The dialog's steps find these rows one after another; walking the list with the step's own
+    // matcher gives the same rows without its find-next, which always ignores case.
+    const RowMatcher matcher(text, options.matchCase);
+    RowPrinter printer(out);
+    for (qsizetype i = 0; i < list.rowCount(); ++i) {
+        if (matcher.matches(list.row(i)))
+            printer.print(list, i);
+    }
+    out.flush();
+    return ExitOk;
+}
+
+} // namespace tw::cli

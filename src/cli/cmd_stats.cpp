@@ -1,0 +1,88 @@
+#include "analysis/access_statistics.h"
+#include "analysis/host_statistics.h"
+#include "analysis/statistics_report.h"
+#include "cli/cli.h"
+#include "cli/cli_input.h"
+#include "cli/cli_settings.h"
+#include "cli/commands.h"
+#include "core/clock.h"
+
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace tw::cli {
+namespace {
+
+std::optional<StatisticsPage> pageNamed(QStringView name)
+{
+    if (name == u"browser")
+        return StatisticsPage::Browser;
+    if (name == u"platform")
+        return StatisticsPage::Platform;
+    if (name == u"access")
+        return StatisticsPage::Access;
+    if (name == u"host")
+        return StatisticsPage::Host;
+    return std::nullopt;
+}
+
+// The body as the statistics dialog shows and saves it.
+QString reportBody(StatisticsPage page, const LogList& list, const StatisticsSettings& settings)
+{
+    switch (page) {
+    case StatisticsPage::Browser:
+        return browserReportBody(list.browserTally());
+    case StatisticsPage::Platform:
+        return platformReportBody(list.platformTally(), settings.platforms);
+    case StatisticsPage::Access:
+        return accessStatisticsText(list, settings.aLogMax);
+    case StatisticsPage::Host:
+        return hostStatisticsText(list);
+    }
+    return {};
+}
+
+} // namespace
+
+int runStats(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    CliOptions options;
+    QString error;
+    if (!parseCliOptions(args, OptCommon | OptOutput, options, &error))
+        return usageError(err, error);
+    if (options.positional.isEmpty())
+        return usageError(err, u"stats needs browser, platform, access or host"_s);
+    const std::optional<StatisticsPage> page = pageNamed(options.positional.first());
+    if (!page) {
+        return usageError(err,
+                          u"unknown statistics \"%1\" (browser, platform, access or host)"_s.arg(
+                              options.positional.first()));
+    }
+    const QStringList files = options.positional.mid(1);
+    if (files.isEmpty())
+        return usageError(err, u"stats needs at least one FILE"_s);
+
+    StatisticsSettings settings;
+    if (const int status = resolveStatisticsSettings(options, settings, err))
+        return status;
+    LogList list;
+    if (const int status = readInputFiles(files, options, settings.platforms, list, err))
+        return status;
+
+    const QDateTime created = options.now ? *options.now : SystemClock().now();
+    QString text = statisticsReportText(*page, reportBody(*page, list, settings), created);
+    if (!options.output.isEmpty()) {
+        if (!saveStatisticsReport(options.output, text, &error)) {
+            return fileError(err, options.output,
+                             u"write error: "_s + (error.isEmpty() ? u"unknown"_s : error),
+                             ExitWriteError);
+        }
+        return ExitOk;
+    }
+    out << text.replace(u"\r\n"_s, u"\n"_s);
+    out.flush();
+    return ExitOk;
+}
+
+} // namespace tw::cli
