@@ -1,0 +1,193 @@
+#include "settings/file_association.h"
+#include "support/test_files.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace tw;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Rig {
+    Rig()
+        : association({dir.filePath(u"data"_s), dir.filePath(u"config"_s)},
+                      u"/opt/Tally Weaver/bin/tallyweaver"_s, false)
+    {
+    }
+    QString mimeApps() const
+    {
+        return QString::fromUtf8(test::readBytes(association.mimeAppsPath()));
+    }
+    void setMimeApps(const char* text) const
+    {
+        QDir().mkpath(dir.filePath(u"config"_s));
+        QVERIFY(test::writeBytes(association.mimeAppsPath(), text));
+    }
+
+    QTemporaryDir dir;
+    ListFileAssociation association;
+};
+
+} // namespace
+
+class TestFileAssociation : public QObject {
+    Q_OBJECT
+
+private slots:
+    void associateWritesThreeEntries();
+    void associatedExactlyWhenDefaultNamesUs_data();
+    void associatedExactlyWhenDefaultNamesUs();
+    void secondAssociateWritesNothing();
+    void anotherDefaultIsReplacedAndOtherLinesKept();
+    void removeTakesOurEntriesAway();
+    void removeWithoutEntriesIsHarmless();
+    void execLineQuotesTheProgram_data();
+    void execLineQuotesTheProgram();
+};
+
+void TestFileAssociation::associateWritesThreeEntries()
+{
+    Rig rig;
+    QVERIFY(!rig.association.isListFileAssociated());
+    rig.association.setListFileAssociation(1);
+    QVERIFY(rig.association.isListFileAssociated());
+
+    const QString mime = QString::fromUtf8(test::readBytes(rig.association.mimePackagePath()));
+    QVERIFY(mime.contains(u"<mime-type type=\"application/x-tallyweaver-list\">"_s));
+    QVERIFY(mime.contains(u"<glob pattern=\"*.twv\"/>"_s));
+    QVERIFY(
+        rig.association.mimePackagePath().endsWith(u"data/mime/packages/tallyweaver-twv.xml"_s));
+
+    const QString desktop = QString::fromUtf8(test::readBytes(rig.association.desktopEntryPath()));
+    QVERIFY(
+        rig.association.desktopEntryPath().endsWith(u"data/applications/tallyweaver.desktop"_s));
+    QVERIFY(desktop.startsWith(u"[Desktop Entry]\n"_s));
+    QVERIFY(desktop.contains(u"\nExec=\"/opt/Tally Weaver/bin/tallyweaver\" %f\n"_s));
+    QVERIFY(desktop.contains(u"\nMimeType=application/x-tallyweaver-list;\n"_s));
+
+    QVERIFY(rig.mimeApps().contains(
+        u"[Default Applications]\napplication/x-tallyweaver-list=tallyweaver.desktop;\n"_s));
+}
+
+void TestFileAssociation::associatedExactlyWhenDefaultNamesUs_data()
+{
+    QTest::addColumn<QByteArray>("mimeApps");
+    QTest::addColumn<bool>("associated");
+    QTest::newRow("ours")
+        << QByteArray(
+               "[Default Applications]\napplication/x-tallyweaver-list=tallyweaver.desktop\n")
+        << true;
+    QTest::newRow("ours first of two")
+        << QByteArray(
+               "[Default "
+               "Applications]\napplication/x-tallyweaver-list=tallyweaver.desktop;other.desktop;\n")
+        << true;
+    QTest::newRow("another first")
+        << QByteArray(
+               "[Default "
+               "Applications]\napplication/x-tallyweaver-list=other.desktop;tallyweaver.desktop;\n")
+        << false;
+    QTest::newRow("only added")
+        << QByteArray("[Added Associations]\napplication/x-tallyweaver-list=tallyweaver.desktop;\n")
+        << false;
+    QTest::newRow("other type") << QByteArray(
+                                       "[Default Applications]\ntext/plain=tallyweaver.desktop;\n")
+                                << false;
+    QTest::newRow("case differs")
+        << QByteArray(
+               "[Default Applications]\napplication/x-tallyweaver-list=Tallyweaver.desktop;\n")
+        << false;
+    QTest::newRow("empty file") << QByteArray() << false;
+}
+
+void TestFileAssociation::associatedExactlyWhenDefaultNamesUs()
+{
+    QFETCH(QByteArray, mimeApps);
+    QFETCH(bool, associated);
+    Rig rig;
+    rig.setMimeApps(mimeApps.constData());
+    QCOMPARE(rig.association.isListFileAssociated(), associated);
+}
+
+void TestFileAssociation::secondAssociateWritesNothing()
+{
+    Rig rig;
+    rig.association.setListFileAssociation(1);
+    // Mark every file: an untouched marker proves that nothing was written again.
+    for (const QString& path :
+         {rig.association.mimePackagePath(), rig.association.desktopEntryPath()})
+        QVERIFY(test::writeBytes(path, "marker"));
+    const QByteArray mimeApps = test::readBytes(rig.association.mimeAppsPath());
+    rig.association.setListFileAssociation(1);
+    QCOMPARE(test::readBytes(rig.association.mimePackagePath()), QByteArray("marker"));
+    QCOMPARE(test::readBytes(rig.association.desktopEntryPath()), QByteArray("marker"));
+    QCOMPARE(test::readBytes(rig.association.mimeAppsPath()), mimeApps);
+}
+
+void TestFileAssociation::anotherDefaultIsReplacedAndOtherLinesKept()
+{
+    Rig rig;
+    rig.setMimeApps("# user's file\n[Default Applications]\ntext/html=browser.desktop;\n"
+                    "application/x-tallyweaver-list=other.desktop;\n\n"
+                    "[Added Associations]\ntext/plain=editor.desktop;\n");
+    rig.association.setListFileAssociation(1);
+    QVERIFY(rig.association.isListFileAssociated());
+    QCOMPARE(rig.mimeApps(), u"# user's file\n[Default Applications]\ntext/html=browser.desktop;\n"
+                             "application/x-tallyweaver-list=tallyweaver.desktop;\n\n"
+                             "[Added Associations]\ntext/plain=editor.desktop;\n"_s);
+}
+
+void TestFileAssociation::removeTakesOurEntriesAway()
+{
+    Rig rig;
+    rig.setMimeApps("[Default Applications]\ntext/html=browser.desktop;\n");
+    rig.association.setListFileAssociation(1);
+    rig.association.setListFileAssociation(0);
+    QVERIFY(!rig.association.isListFileAssociated());
+    QVERIFY(!QFile::exists(rig.association.mimePackagePath()));
+    QVERIFY(!QFile::exists(rig.association.desktopEntryPath()));
+    QCOMPARE(rig.mimeApps(), u"[Default Applications]\ntext/html=browser.desktop;\n"_s);
+}
+
+void TestFileAssociation::removeWithoutEntriesIsHarmless()
+{
+    Rig rig;
+    rig.association.setListFileAssociation(0);
+    QVERIFY(!QFile::exists(rig.association.mimeAppsPath())); // nothing created
+    rig.setMimeApps("[Default Applications]\napplication/x-tallyweaver-list=other.desktop;\n"
+                    "text/html=browser.desktop;\n");
+    rig.association.setListFileAssociation(0);
+    QCOMPARE(rig.mimeApps(), u"[Default Applications]\ntext/html=browser.desktop;\n"_s);
+
+    // Our name among the added handlers goes too; a section left empty goes with it.
+    rig.setMimeApps("[Default Applications]\ntext/html=browser.desktop;\n\n"
+                    "[Added Associations]\napplication/x-tallyweaver-list=tallyweaver.desktop;\n"
+                    "[Removed Associations]\ntext/plain=x.desktop;\n");
+    rig.association.setListFileAssociation(0);
+    QCOMPARE(rig.mimeApps(), u"[Default Applications]\ntext/html=browser.desktop;\n"
+                             "[Removed Associations]\ntext/plain=x.desktop;\n"_s);
+}
+
+void TestFileAssociation::execLineQuotesTheProgram_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QString>("exec");
+    QTest::newRow("plain") << u"/usr/bin/tallyweaver"_s << u"\"/usr/bin/tallyweaver\" %f"_s;
+    QTest::newRow("space") << u"/opt/a b/tw"_s << u"\"/opt/a b/tw\" %f"_s;
+    QTest::newRow("quote and dollar") << u"/opt/a\"$b/tw"_s << u"\"/opt/a\\\\\"\\\\$b/tw\" %f"_s;
+    QTest::newRow("backslash") << u"/opt/a\\b/tw"_s << u"\"/opt/a\\\\\\\\b/tw\" %f"_s;
+    QTest::newRow("percent") << u"/opt/100%/tw"_s << u"\"/opt/100%%/tw\" %f"_s;
+}
+
+void TestFileAssociation::execLineQuotesTheProgram()
+{
+    QFETCH(QString, program);
+    QFETCH(QString, exec);
+    QCOMPARE(desktopExecLine(program), exec);
+}
+
+QTEST_GUILESS_MAIN(TestFileAssociation)
+#include "tst_file_association.moc"
