@@ -117,7 +117,7 @@ QWidget* ItemInfoDialog::buildFields()
         field->installEventFilter(this);
         m_fields.append(field);
     }
-    const int width = m_fields.first()->fontMetrics().averageCharWidth() * 64;
+    const int width = m_fields.first()->fontMetrics().averageCharWidth() * 56;
     m_fields.first()->setMinimumWidth(width);
 
     static const std::array<QString, kColumnCount> captions = {

@@ -1,0 +1,125 @@
+// Opening a generated list file in the main window until its first rows are painted, and
+// sorting it by a column, offscreen.
+//
+//   bench_gui_open [ROWS] [--repeat R] [--seed S]     default 1,000,000 rows, 3 runs
+// The last column is Select all followed by Delete, for comparison.
+#include "loggen.h"
+
+#include "core/clock.h"
+#include "mainwindow/ui/log_list_view.h"
+#include "mainwindow/ui/main_program.h"
+#include "mainwindow/ui/main_window.h"
+#include "ui/qt_platform.h"
+#include "ui/qt_user_prompts.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cstdio>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto s = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return s(usage.ru_utime) + s(usage.ru_stime);
+}
+
+// Paints the list's visible rows now, as the first screen after a change.
+void paintList(tw::MainWindow& window)
+{
+    QApplication::processEvents();
+    window.listView()->viewport()->repaint();
+}
+
+struct Timing {
+    double wall = 0;
+    double cpu = 0;
+};
+
+template <typename Work> Timing measure(Work work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    const double cpu = cpuSeconds();
+    work();
+    return {double(timer.nsecsElapsed()) / 1e9, cpuSeconds() - cpu};
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments().mid(1);
+    tw::bench::LogGenOptions options;
+    options.rows = 1000000;
+    int repeat = 3;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args.at(i) == u"--repeat" && i + 1 < args.size())
+            repeat = std::max(1, args.at(++i).toInt());
+        else if (args.at(i) == u"--seed" && i + 1 < args.size())
+            options.seed = args.at(++i).toULongLong();
+        else
+            options.rows = std::max<qint64>(1, args.at(i).toLongLong());
+    }
+
+    QTemporaryDir dir;
+    const QString log = dir.filePath(u"bench.twv"_s);
+    QString error;
+    if (!tw::bench::writeLog(log, options, &error)) {
+        std::fprintf(stderr, "cannot write the log: %s\n", qPrintable(error));
+        return 1;
+    }
+
+    tw::QtUserPrompts prompts;
+    tw::QtPlatform platform;
+    tw::SystemClock clock;
+    tw::MainProgram program(prompts, platform, clock);
+    program.start({}, dir.filePath(u"TALLYWVR.INI"_s));
+    tw::MainWindow& window = program.window();
+    window.resize(1000, 700);
+    paintList(window);
+
+    std::printf("rows=%lld bytes=%lld\n", qlonglong(options.rows),
+                qlonglong(QFileInfo(log).size()));
+    std::printf("%-6s %10s %10s %10s %10s %10s\n", "run", "open s", "open cpu", "sort s",
+                "sort cpu", "delete s");
+    double bestOpen = 1e9, bestSort = 1e9;
+    for (int run = 1; run <= repeat; ++run) {
+        const Timing open = measure([&] {
+            if (!window.commands().openLogFile(log, tw::OpenMode::Open))
+                std::fprintf(stderr, "open failed\n");
+            paintList(window);
+        });
+        const Timing sort = measure([&] {
+            window.commands().sortByHeader(tw::ColHost);
+            paintList(window);
+        });
+        const qsizetype shown = window.logList().rowCount();
+        const Timing erase = measure([&] {
+            window.commands().selectAll();
+            window.commands().deleteSelected();
+            paintList(window);
+        });
+        std::printf("%-6d %10.3f %10.3f %10.3f %10.3f %10.3f\n", run, open.wall, open.cpu,
+                    sort.wall, sort.cpu, erase.wall);
+        if (shown != options.rows || window.logList().rowCount() != 0)
+            std::fprintf(stderr, "unexpected row counts\n");
+        bestOpen = std::min(bestOpen, open.wall);
+        bestSort = std::min(bestSort, sort.wall);
+    }
+    std::printf("best: open %.3f s (target 2 s), sort %.3f s (target 1.5 s)\n", bestOpen, bestSort);
+    return 0;
+}

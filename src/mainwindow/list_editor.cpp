@@ -1,0 +1,149 @@
+#include "mainwindow/list_editor.h"
+
+#include <QSet>
+
+namespace tw {
+namespace {
+
+// A row keeps its text pointer when the list is re-sorted; rows that share one are empty and
+// therefore alike.
+struct RowKey {
+    const char* text;
+    quint32 length;
+    bool operator==(const RowKey&) const = default;
+};
+
+size_t qHash(const RowKey& key, size_t seed = 0)
+{
+    return qHashMulti(seed, quintptr(key.text), key.length);
+}
+
+RowKey keyOf(const LogRow& row)
+{
+    return {row.text, row.ends[kColumnCount - 1]};
+}
+
+// Ascending rows cut into runs of neighbours: [first, last] pairs.
+QList<std::pair<qsizetype, qsizetype>> runsOf(const QList<qsizetype>& rows)
+{
+    QList<std::pair<qsizetype, qsizetype>> runs;
+    for (qsizetype r : rows) {
+        if (!runs.isEmpty() && runs.last().second + 1 == r)
+            runs.last().second = r;
+        else
+            runs.append({r, r});
+    }
+    return runs;
+}
+
+// Beyond this many separate runs one reset is cheaper than a removal per run.
+constexpr qsizetype kMaxTargetedRemovals = 64;
+
+} // namespace
+
+void ListEditor::append(LogBatch&& batch)
+{
+    if (batch.isEmpty())
+        return;
+    const qsizetype before = m_list.rowCount();
+    if (before == 0) {
+        m_view.beginListReset();
+        m_list.append(std::move(batch));
+        m_view.endListReset();
+    } else if (m_list.isSorted()) {
+        resortKeepingSelection([&] { m_list.append(std::move(batch)); }, true);
+    } else {
+        const qsizetype added = batch.size();
+        m_view.beginInsertRows(before, before + added - 1);
+        m_list.append(std::move(batch));
+        m_view.endInsertRows();
+    }
+}
+
+void ListEditor::clear()
+{
+    m_view.beginListReset();
+    m_list.clear();
+    m_view.endListReset();
+}
+
+void ListEditor::removeRows(const QList<qsizetype>& rows)
+{
+    if (rows.isEmpty())
+        return;
+    const auto runs = runsOf(rows);
+    if (runs.size() > kMaxTargetedRemovals) {
+        m_view.beginListReset();
+        m_list.removeRows(rows);
+        m_view.endListReset();
+        return;
+    }
+    // From the bottom up, so the indexes of the runs still to go stay valid.
+    for (qsizetype i = runs.size() - 1; i >= 0; --i) {
+        const auto [first, last] = runs.at(i);
+        QList<qsizetype> run;
+        run.reserve(last - first + 1);
+        for (qsizetype r = first; r <= last; ++r)
+            run.append(r);
+        m_view.beginRemoveRows(first, last);
+        m_list.removeRows(run);
+        m_view.endRemoveRows();
+    }
+}
+
+void ListEditor::sortByHeader(int column)
+{
+    resortKeepingSelection([&] { m_list.sortByHeader(column); }, false);
+}
+
+void ListEditor::setSorted(bool sorted)
+{
+    if (sorted == m_list.isSorted())
+        return;
+    if (!sorted || m_list.rowCount() == 0) {
+        m_list.setSorted(sorted);
+        return;
+    }
+    resortKeepingSelection([&] { m_list.setSorted(true); }, false);
+}
+
+template <typename Change> void ListEditor::resortKeepingSelection(Change change, bool addsRows)
+{
+    const QList<qsizetype> selected = m_view.selectedRows();
+    const qsizetype current = m_view.currentRow();
+    // With every row selected and none added, the selection stays whole: no need to track it.
+    const bool keepAll = !addsRows && !selected.isEmpty() && selected.size() == m_list.rowCount();
+    QSet<RowKey> keys;
+    if (!keepAll) {
+        keys.reserve(selected.size());
+        for (qsizetype r : selected)
+            keys.insert(keyOf(m_list.row(r)));
+    }
+    const bool hasCurrent = current >= 0;
+    const RowKey currentKey = hasCurrent ? keyOf(m_list.row(current)) : RowKey{nullptr, 0};
+
+    m_view.beginListReset();
+    change();
+    m_view.endListReset();
+
+    if (keys.isEmpty() && !hasCurrent && !keepAll)
+        return;
+    QList<qsizetype> rows;
+    qsizetype newCurrent = -1;
+    for (qsizetype r = 0, n = m_list.rowCount(); r < n; ++r) {
+        const RowKey key = keyOf(m_list.row(r));
+        if (!keepAll && keys.contains(key))
+            rows.append(r);
+        if (hasCurrent && newCurrent < 0 && key == currentKey) {
+            newCurrent = r;
+            if (keepAll)
+                break;
+        }
+    }
+    if (keepAll)
+        m_view.selectAllRows(newCurrent < 0 ? 0 : newCurrent);
+    else
+        m_view.setSelection(rows, newCurrent);
+}
+
+} // namespace tw

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "core/log_list.h"
+#include "mainwindow/main_view.h"
+
+namespace tw {
+
+// Every change of the main list's rows goes through here, so the view hears of it in the form
+// it handles best: one reset for a load into an empty list or a re-sort, targeted insertions
+// and removals otherwise. Re-sorts keep the selected rows and the current row.
+class ListEditor {
+public:
+    ListEditor(LogList& list, MainView& view) : m_list(list), m_view(view) {}
+
+    LogList& list() { return m_list; }
+    const LogList& list() const { return m_list; }
+
+    void append(LogBatch&& batch);
+    void clear();
+    // rows: ascending display indexes.
+    void removeRows(const QList<qsizetype>& rows);
+    void sortByHeader(int column);
+    void setSorted(bool sorted);
+
+private:
+    template <typename Change> void resortKeepingSelection(Change change, bool addsRows);
+
+    LogList& m_list;
+    MainView& m_view;
+};
+
+} // namespace tw

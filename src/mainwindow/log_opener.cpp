@@ -1,0 +1,106 @@
+#include "mainwindow/log_opener.h"
+
+#include "core/file_size.h"
+#include "core/log_reader.h"
+#include "core/log_repair.h"
+#include "core/path_parts.h"
+#include "core/platform.h"
+#include "core/user_prompts.h"
+#include "mainwindow/main_view.h"
+#include "mainwindow/menu_history.h"
+
+namespace tw {
+
+QString itemCountText(qsizetype rows)
+{
+    return QStringLiteral("アイテム数:") + QString::number(rows);
+}
+
+bool LogOpener::openLogFile(const QString& path, OpenMode mode)
+{
+    if (mode == OpenMode::Open)
+        closeLog();
+
+    m_view.setBusy(true);
+    ReadResult read = readLogFile(path);
+    m_view.setBusy(false);
+    switch (read.status) {
+    case ReadStatus::NotFound:
+        return false;
+    case ReadStatus::UnknownLayout:
+        return offerRepair(path, QStringLiteral("指定されたファイルはTallyweaverで読み込めるファイ"
+                                                "ルでは無いか壊れている可能性があります。"));
+    case ReadStatus::ReadError:
+        return offerRepair(path, QStringLiteral("ファイルの読み込み中にエラーが発生しました。"));
+    case ReadStatus::Ok:
+        break;
+    }
+
+    m_view.setBusy(true);
+    m_view.setListVisible(false);
+    const qsizetype before = m_editor.list().rowCount();
+    m_editor.append(std::move(read.batch));
+    // A list that starts filled has its first row current, as a freshly filled list control does.
+    if (before == 0 && m_editor.list().rowCount() > 0 && m_view.currentRow() < 0)
+        m_view.setSelection({0}, 0);
+    m_view.setListVisible(true);
+    m_view.setBusy(false);
+    showLoadedFile(path, mode, read.fileSize);
+    m_view.activate();
+    return true;
+}
+
+bool LogOpener::offerRepair(const QString& path, const QString& reason)
+{
+    const MessageAnswer answer = m_prompts.message(
+        QStringLiteral("エラー"), reason + QStringLiteral("\r\nログ修復を行いますか？"),
+        MessageIcon::Warning, MessageButtons::YesNo, MessageAnswer::No);
+    if (answer != MessageAnswer::Yes)
+        return false;
+
+    const int result = m_repair ? m_repair(path, m_platform.tempFolder())
+                                : repairLogFile(path, m_platform.tempFolder());
+    switch (result) {
+    case RepairDone:
+        // The repaired file replaces the list even when it was to be appended.
+        return openLogFile(path, OpenMode::Open);
+    case RepairNotLogFile:
+        m_prompts.error(QStringLiteral("Tallyweaver用のファイルではありません"));
+        break;
+    case RepairEmptyLog:
+        m_prompts.information(QStringLiteral("ログが空です"));
+        break;
+    case RepairConvertFailed:
+        m_prompts.error(QStringLiteral("異常終了しました。ログファイルの修正は行われませんでした"));
+        break;
+    case kErrPathFileAccess:
+        m_prompts.error(QStringLiteral("ファイルが書き込めませんでした。"));
+        break;
+    default:
+        m_prompts.error(errorDescriptionJapanese(result));
+        break;
+    }
+    return false;
+}
+
+void LogOpener::showLoadedFile(const QString& path, OpenMode mode, qint64 fileSize)
+{
+    m_history.addItem(path);
+    m_view.setStatusText(1, path + (mode == OpenMode::Open ? QStringLiteral(" を開きました")
+                                                           : QStringLiteral(" を追加しました")));
+    m_view.setStatusText(2, formatFileSize(fileSize));
+    m_view.setStatusText(3, itemCountText(m_editor.list().rowCount()));
+    m_view.setTitle(QStringLiteral("Tallyweaver - [") + getPathPart(path, PathPart::FileName) +
+                    u']');
+}
+
+void LogOpener::closeLog()
+{
+    m_editor.clear();
+    m_view.setStatusText(1, QStringLiteral("ファイルは開かれていません"));
+    m_view.setStatusText(2, QStringLiteral("0Bytes"));
+    m_view.setStatusText(3, itemCountText(0));
+    m_view.setTitle(QStringLiteral("Tallyweaver"));
+}
+
+} // namespace tw

@@ -1,0 +1,165 @@
+#include "mainwindow/main_commands.h"
+
+#include "core/clock.h"
+#include "core/list_writers.h"
+#include "core/platform.h"
+#include "core/user_prompts.h"
+#include "mainwindow/menu_history.h"
+#include "mainwindow/rows_clipboard_text.h"
+#include "settings/settings.h"
+
+#include <QFileInfo>
+
+namespace tw {
+
+class MainCommands::BusyList {
+public:
+    explicit BusyList(MainView& view) : m_view(view)
+    {
+        m_view.setBusy(true);
+        m_view.setListVisible(false);
+    }
+    ~BusyList()
+    {
+        m_view.setListVisible(true);
+        m_view.setBusy(false);
+    }
+    Q_DISABLE_COPY_MOVE(BusyList)
+
+private:
+    MainView& m_view;
+};
+
+MainCommands::MainCommands(LogList& list, MainView& view, UserPrompts& prompts, Platform& platform,
+                           MenuHistory& history, Settings& settings, const Clock& clock)
+    : m_editor(list, view), m_view(view), m_prompts(prompts), m_platform(platform),
+      m_history(history), m_settings(settings), m_clock(clock),
+      m_opener(m_editor, view, prompts, platform, history), m_dialog(prompts),
+      m_urlOpener(settings, platform, prompts)
+{
+}
+
+void MainCommands::open()
+{
+    const QString path = m_dialog.open(openListRequest(m_settings.InitDir));
+    if (!path.isEmpty())
+        m_opener.openLogFile(path, OpenMode::Open);
+}
+
+void MainCommands::append()
+{
+    // Rows are read unsorted and take their places when sorted mode comes back.
+    const bool wasSorted = list().isSorted();
+    m_editor.setSorted(false);
+    const QString path = m_dialog.open(openListRequest(m_settings.InitDir));
+    if (!path.isEmpty())
+        m_opener.openLogFile(path, hasCurrentItem() ? OpenMode::Append : OpenMode::Open);
+    m_editor.setSorted(wasSorted);
+}
+
+void MainCommands::openRecent(int n)
+{
+    const QString path = m_history.menuItem(n);
+    if (!QFileInfo(path).isFile()) {
+        m_prompts.error(
+            QStringLiteral("ファイルが見つかりません。ファイルが削除された可能性があります。"));
+        m_history.removeItem(n);
+        return;
+    }
+    m_opener.openLogFile(path, OpenMode::Open);
+}
+
+namespace {
+
+void reportWriteFailure(UserPrompts& prompts)
+{
+    prompts.error(QStringLiteral("ファイルが書き込めませんでした。"));
+}
+
+} // namespace
+
+void MainCommands::saveAsList()
+{
+    const QString path = m_dialog.save(saveListRequest(m_settings.InitDir));
+    if (path.isEmpty())
+        return;
+    if (!saveListFile(path, list())) {
+        reportWriteFailure(m_prompts);
+        return;
+    }
+    m_history.addItem(path);
+}
+
+void MainCommands::saveAsCsv()
+{
+    const QString path = m_dialog.save(saveCsvRequest(m_settings.InitDir));
+    if (!path.isEmpty() && !saveCsvFile(path, list()))
+        reportWriteFailure(m_prompts);
+}
+
+void MainCommands::saveAsReport()
+{
+    const QString path = m_dialog.save(saveReportRequest(m_settings.InitDir, m_clock.now().date()));
+    if (!path.isEmpty() && !saveReportFile(path, list(), m_clock))
+        reportWriteFailure(m_prompts);
+}
+
+void MainCommands::cut()
+{
+    copy();
+    deleteSelected();
+}
+
+void MainCommands::copy()
+{
+    if (!hasCurrentItem()) {
+        m_prompts.beep();
+        return;
+    }
+    BusyList busy(m_view);
+    m_platform.setClipboardText(rowsClipboardText(list(), m_view.selectedRows()));
+}
+
+void MainCommands::deleteSelected()
+{
+    if (!hasCurrentItem()) {
+        m_prompts.beep();
+        return;
+    }
+    BusyList busy(m_view);
+    m_editor.removeRows(m_view.selectedRows());
+    m_view.setStatusText(3, itemCountText(list().rowCount()));
+}
+
+void MainCommands::selectAll()
+{
+    if (list().rowCount() == 0)
+        return;
+    BusyList busy(m_view);
+    m_view.selectAllRows(0);
+}
+
+void MainCommands::sortByHeader(int column)
+{
+    m_editor.sortByHeader(column);
+}
+
+bool MainCommands::hasCurrentItem() const
+{
+    const qsizetype row = m_view.currentRow();
+    return row >= 0 && row < m_editor.list().rowCount();
+}
+
+bool MainCommands::openUrlEnabled() const
+{
+    return hasCurrentItem() &&
+           m_editor.list().field(m_view.currentRow(), ColPreviousPage).contains("http");
+}
+
+void MainCommands::openUrlOfCurrentItem()
+{
+    if (hasCurrentItem())
+        m_urlOpener.openRowUrl(m_editor.list().text(m_view.currentRow(), ColPreviousPage));
+}
+
+} // namespace tw

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "core/url_open.h"
+#include "mainwindow/list_editor.h"
+#include "mainwindow/log_opener.h"
+#include "mainwindow/shared_file_dialog.h"
+
+namespace tw {
+
+class Clock;
+class MenuHistory;
+class Platform;
+struct Settings;
+class UserPrompts;
+
+// The File and Edit commands of the main window, the recent files, sorting and the pop-up's
+// enabling, independent of widgets.
+class MainCommands {
+public:
+    MainCommands(LogList& list, MainView& view, UserPrompts& prompts, Platform& platform,
+                 MenuHistory& history, Settings& settings, const Clock& clock);
+
+    LogList& list() { return m_editor.list(); }
+    ListEditor& editor() { return m_editor; }
+    LogOpener& opener() { return m_opener; }
+    SharedFileDialog& fileDialog() { return m_dialog; }
+
+    bool openLogFile(const QString& path, OpenMode mode)
+    {
+        return m_opener.openLogFile(path, mode);
+    }
+    void closeLog() { m_opener.closeLog(); }
+
+    void open();
+    void append();
+    // n: 1-based recent-files entry.
+    void openRecent(int n);
+    void saveAsList();
+    void saveAsCsv();
+    void saveAsReport();
+
+    void cut();
+    void copy();
+    void deleteSelected();
+    void selectAll();
+
+    // A header click: sort by that column (0-based).
+    void sortByHeader(int column);
+
+    bool hasCurrentItem() const;
+    // Cut, Copy, Delete and Select all in the Edit menu, Item information and the pop-up's
+    // first items: enabled exactly when there is a current item.
+    bool editEnabled() const { return hasCurrentItem(); }
+    // "Open URL" in menus: a current item whose previous page mentions "http".
+    bool openUrlEnabled() const;
+
+    // Open URL: the current item's previous page, if it is a web or mail address, goes to the
+    // desktop or the configured browser; anything else only beeps.
+    void openUrlOfCurrentItem();
+    UrlOpener& urlOpener() { return m_urlOpener; }
+
+private:
+    // Hourglass and no repainting for the duration of an edit command.
+    class BusyList;
+
+    ListEditor m_editor;
+    MainView& m_view;
+    UserPrompts& m_prompts;
+    Platform& m_platform;
+    MenuHistory& m_history;
+    Settings& m_settings;
+    const Clock& m_clock;
+    LogOpener m_opener;
+    SharedFileDialog m_dialog;
+    UrlOpener m_urlOpener;
+};
+
+} // namespace tw

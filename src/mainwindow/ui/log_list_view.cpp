@@ -1,0 +1,154 @@
+#include "mainwindow/ui/log_list_view.h"
+
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QProxyStyle>
+#include <QStyledItemDelegate>
+
+#include <algorithm>
+
+namespace tw {
+namespace {
+
+// Without full-row selection only the first column shows the highlight.
+class SelectionDelegate final : public QStyledItemDelegate {
+public:
+    explicit SelectionDelegate(LogListView* view) : QStyledItemDelegate(view), m_view(view) {}
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (!m_view->fullRowSelect() && index.column() > 0)
+            option->state &= ~(QStyle::State_Selected | QStyle::State_HasFocus);
+    }
+
+private:
+    const LogListView* m_view;
+};
+
+// Without full-row selection the first column highlights its label only, and the table paints
+// no selected row panel behind the cells.
+class SelectionStyle final : public QProxyStyle {
+public:
+    explicit SelectionStyle(const LogListView* view) : m_view(view) {}
+
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override
+    {
+        if (element == PE_PanelItemViewRow && !m_view->fullRowSelect() &&
+            (option->state & State_Selected)) {
+            if (const auto* item = qstyleoption_cast<const QStyleOptionViewItem*>(option)) {
+                QStyleOptionViewItem plain(*item);
+                plain.state &= ~State_Selected;
+                QProxyStyle::drawPrimitive(element, &plain, painter, widget);
+                return;
+            }
+        }
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+    }
+
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_ItemView_ShowDecorationSelected && !m_view->fullRowSelect())
+            return 0;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+
+private:
+    const LogListView* m_view;
+};
+
+} // namespace
+
+LogListView::LogListView(QWidget* parent) : QTableView(parent)
+{
+    setObjectName(QStringLiteral("lvwMainListView"));
+    setItemDelegate(new SelectionDelegate(this));
+    auto* style = new SelectionStyle(this);
+    style->setParent(this);
+    setStyle(style);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setWordWrap(false);
+    setTextElideMode(Qt::ElideRight);
+    setCornerButtonEnabled(false);
+    setTabKeyNavigation(false);
+    setIconSize(QSize(16, 16));
+    setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(1);
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSortIndicatorShown(false);
+    horizontalHeader()->setStretchLastSection(false);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    updateRowHeight();
+}
+
+void LogListView::setFullRowSelect(bool on)
+{
+    m_fullRow = on;
+    viewport()->update();
+}
+
+void LogListView::updateRowHeight()
+{
+    const int height = std::max(fontMetrics().height(), iconSize().height()) + 2;
+    verticalHeader()->setDefaultSectionSize(height);
+}
+
+void LogListView::keyPressEvent(QKeyEvent* event)
+{
+    const auto mods = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
+                                            Qt::AltModifier | Qt::MetaModifier);
+    if (event->key() == Qt::Key_Menu) {
+        // Only the bare key: with a modifier held it does nothing.
+        if (mods == Qt::NoModifier)
+            emit popupKeyPressed();
+        event->accept();
+        return;
+    }
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        if (currentIndex().isValid())
+            emit activatedRow();
+        event->accept();
+        return;
+    }
+    // Copying and selecting everything are the window's commands, not the table's own.
+    if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::SelectAll)) {
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void LogListView::contextMenuEvent(QContextMenuEvent* event)
+{
+    // The keyboard's own request is handled as the Menu key above.
+    if (event->reason() == QContextMenuEvent::Mouse)
+        emit popupRequested(viewport()->mapToGlobal(event->pos()));
+    event->accept();
+}
+
+void LogListView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QTableView::mouseDoubleClickEvent(event);
+    if (event->button() == Qt::LeftButton && currentIndex().isValid())
+        emit activatedRow();
+}
+
+void LogListView::changeEvent(QEvent* event)
+{
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        updateRowHeight();
+}
+
+} // namespace tw

@@ -1,0 +1,665 @@
+#include "mainwindow/ui/main_window.h"
+
+#include "mainwindow/menu_history.h"
+#include "mainwindow/ui/log_list_model.h"
+#include "mainwindow/ui/log_list_view.h"
+#include "settings/settings.h"
+#include "ui/icons.h"
+#include "ui/list_font_dialog.h"
+#include "ui/list_font_widgets.h"
+#include "ui/twips.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace tw {
+namespace {
+
+// The window's client area before the saved size is applied.
+constexpr int kInitialClientWidth = 8265, kInitialClientHeight = 4965; // twips
+constexpr int kToolbarBand = 360, kStatusBand = 255;                   // twips
+constexpr int kBytePanelWidth = 1100, kItemPanelWidth = 1740;          // twips
+constexpr int kPopupKeyX = 2200, kPopupKeyY = 460;                     // twips
+
+struct MenuItemText {
+    const char16_t* caption;
+    QKeySequence shortcut = {};
+};
+
+// One indexed group of menu items: "-" makes a separator, which keeps its index.
+QList<QAction*> addGroup(QMenu* menu, const QString& group,
+                         std::initializer_list<MenuItemText> items)
+{
+    QList<QAction*> actions;
+    int index = 0;
+    for (const MenuItemText& item : items) {
+        const QString caption = QString::fromUtf16(item.caption);
+        QAction* action = caption == u"-" ? menu->addSeparator() : menu->addAction(caption);
+        action->setObjectName(group + u'(' + QString::number(index++) + u')');
+        if (!item.shortcut.isEmpty())
+            action->setShortcut(item.shortcut);
+        actions.append(action);
+    }
+    return actions;
+}
+
+template <typename Handler> void dispatch(const QList<QAction*>& group, Handler handler)
+{
+    for (int i = 0; i < group.size(); ++i) {
+        if (!group.at(i)->isSeparator() && !group.at(i)->menu())
+            QObject::connect(group.at(i), &QAction::triggered, group.at(i),
+                             [handler, i] { handler(i); });
+    }
+}
+
+} // namespace
+
+MainWindow::MainWindow(Settings& settings, MenuHistory& history, UserPrompts& prompts,
+                       Platform& platform, const Clock& clock, QWidget* parent)
+    : QMainWindow(parent), m_settings(settings), m_history(history), m_prompts(prompts),
+      m_commands(m_list, *this, prompts, platform, history, settings, clock)
+{
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Tallyweaver"));
+    setWindowIcon(applicationIcon());
+
+    m_model = new LogListModel(m_list, this);
+    m_listView = new LogListView(this);
+    m_listView->setModel(m_model);
+    m_initialListFont = QFont(QStringLiteral("Noto Sans CJK JP"), 9);
+    m_listView->setFont(m_initialListFont);
+    setCentralWidget(m_listView);
+
+    createMenus();
+    createToolBar();
+    createStatusBar();
+
+    connect(m_listView->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [this](int section) { m_commands.sortByHeader(section); });
+    connect(m_listView, &LogListView::popupRequested, this, &MainWindow::showPopup);
+    connect(m_listView, &LogListView::popupKeyPressed, this, &MainWindow::showPopupFromKey);
+    connect(m_listView, &LogListView::activatedRow, this, &MainWindow::openUrl);
+    connect(&m_history, &MenuHistory::refreshed, this, &MainWindow::refreshRecentFiles);
+    refreshRecentFiles();
+
+    resize(twipsToPixelsX(this, kInitialClientWidth),
+           twipsToPixelsY(this, kInitialClientHeight) + menuBar()->sizeHint().height());
+}
+
+MainWindow::~MainWindow()
+{
+    // The view goes before the model and the list it reads.
+    delete m_listView;
+    m_listView = nullptr;
+}
+
+void MainWindow::createMenus()
+{
+    QMenuBar* bar = menuBar();
+
+    QMenu* file = bar->addMenu(QStringLiteral("ファイル(&F)"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    m_fileItems = addGroup(file, QStringLiteral("mnuFileSub"),
+                           {{u"開く(&O)...", QKeySequence(Qt::CTRL | Qt::Key_O)},
+                            {u"追加で開く(&U)..."},
+                            {u"最近開いたファイル(&D)"},
+                            {u"-"},
+                            {u"名前を付けて保存(&A)...", QKeySequence(Qt::CTRL | Qt::Key_S)},
+                            {u"&CSV形式で保存..."},
+                            {u"レポート形式で保存(&R)..."},
+                            {u"-"},
+                            {u"閉じる(&C)"},
+                            {u"-"},
+                            {u"終了(&X)"}});
+    auto* recent = new QMenu(m_fileItems.at(2)->text(), file);
+    recent->setObjectName(QStringLiteral("mnuRireki"));
+    m_fileItems.at(2)->setMenu(recent);
+    for (int n = 1; n <= 10; ++n) {
+        QAction* item = recent->addAction(QString());
+        item->setObjectName(QStringLiteral("mnuRireki(%1)").arg(n));
+        connect(item, &QAction::triggered, this, [this, n] { m_commands.openRecent(n); });
+        m_recentItems.append(item);
+        m_history.setMenu();
+    }
+    dispatch(m_fileItems, [this](int i) { fileCommand(i); });
+
+    m_editMenu = bar->addMenu(QStringLiteral("編集(&E)"));
+    m_editMenu->setObjectName(QStringLiteral("mnuEdit"));
+    m_editItems = addGroup(m_editMenu, QStringLiteral("mnuEditSub"),
+                           {{u"切り取り(&T)", QKeySequence(Qt::CTRL | Qt::Key_X)},
+                            {u"コピー(&C)", QKeySequence(Qt::CTRL | Qt::Key_C)},
+                            {u"削除(&D)", QKeySequence(Qt::Key_Delete)},
+                            {u"-"},
+                            {u"すべて選択(&A)", QKeySequence(Qt::CTRL | Qt::Key_A)}});
+    dispatch(m_editItems, [this](int i) { editCommand(i); });
+    connect(m_editMenu, &QMenu::aboutToShow, this, &MainWindow::updateEditMenu);
+
+    m_viewMenu = bar->addMenu(QStringLiteral("表示(&V)"));
+    m_viewMenu->setObjectName(QStringLiteral("mnuVisit"));
+    m_viewItems = addGroup(m_viewMenu, QStringLiteral("mnuVisitSub"),
+                           {{u"ツールバー(&T)"},
+                            {u"ステータスバー(&S)"},
+                            {u"-"},
+                            {u"アイテムの情報(&I)...", QKeySequence(Qt::CTRL | Qt::Key_I)},
+                            {u"&URLを開く"},
+                            {u"-"},
+                            {u"設定(&P)..."}});
+    m_viewItems.at(0)->setCheckable(true);
+    m_viewItems.at(1)->setCheckable(true);
+    dispatch(m_viewItems, [this](int i) { viewCommand(i); });
+    connect(m_viewMenu, &QMenu::aboutToShow, this, &MainWindow::updateViewMenu);
+
+    QMenu* tools = bar->addMenu(QStringLiteral("ツール(&T)"));
+    tools->setObjectName(QStringLiteral("mnuTool"));
+    const auto toolItems = addGroup(tools, QStringLiteral("mnuToolSub"),
+                                    {{u"&LF -> CRLF..."},
+                                     {u"ログ修復(&L)"},
+                                     {u"-"},
+                                     {u"ブラウザ統計(&B)..."},
+                                     {u"プラットフォーム統計(&P)..."},
+                                     {u"アクセス状況統計(&A)..."},
+                                     {u"ホスト統計(&H)..."},
+                                     {u"-"},
+                                     {u"検索(&F)...", QKeySequence(Qt::CTRL | Qt::Key_F)},
+                                     {u"次を検索(&N)", QKeySequence(Qt::Key_F3)}});
+    dispatch(toolItems, [this](int i) { toolCommand(i); });
+
+    QMenu* help = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    const auto helpItems = addGroup(help, QStringLiteral("mnuHelpSub"),
+                                    {{u"ヘルプの参照(&H)..."},
+                                     {u"-"},
+                                     {u"ホームページ(&H)"},
+                                     {u"-"},
+                                     {u"バージョン情報(&V)..."}});
+    auto* homePages = new QMenu(helpItems.at(2)->text(), help);
+    homePages->setObjectName(QStringLiteral("mnuHp"));
+    helpItems.at(2)->setMenu(homePages);
+    const auto hpItems = addGroup(homePages, QStringLiteral("mnuHp"),
+                                  {{u"&Tallyweaver紹介ページ"},
+                                   {u"作者のホームページ(&K)"},
+                                   {u"-"},
+                                   {u"ソフトウェアのダウンロードサイト(&S)"}});
+    dispatch(helpItems, [this](int i) { helpCommand(i); });
+    dispatch(hpItems, [this](int i) { homePageCommand(i); });
+
+    // The pop-up is never in the menu bar.
+    m_popup = new QMenu(QStringLiteral("右クリックメニュー"), this);
+    m_popup->setObjectName(QStringLiteral("mnuRMnu"));
+    m_popupItems = addGroup(m_popup, QStringLiteral("mnuRMnuSub"),
+                            {{u"切り取り(&T)"},
+                             {u"コピー(&C)"},
+                             {u"削除(&D)"},
+                             {u"-"},
+                             {u"すべて選択(&A)"},
+                             {u"-"},
+                             {u"アイテムの情報(&I)"},
+                             {u"&URLを開く"}});
+    m_popup->setDefaultAction(m_popupItems.at(6));
+    dispatch(m_popupItems, [this](int i) { popupCommand(i); });
+}
+
+void MainWindow::createToolBar()
+{
+    m_toolBar = addToolBar(QStringLiteral("tbrMainToolBar"));
+    m_toolBar->setObjectName(QStringLiteral("tbrMainToolBar"));
+    m_toolBar->setMovable(false);
+    m_toolBar->setFloatable(false);
+    m_toolBar->setIconSize(QSize(16, 16));
+    m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    m_toolBar->toggleViewAction()->setEnabled(false);
+    setContextMenuPolicy(Qt::NoContextMenu);
+
+    struct Button {
+        const char16_t* key;
+        const char16_t* tip;
+    };
+    static const Button buttons[] = {
+        {u"OPEN", u"開く"},         {u"SAVE", u"名前を付けて保存"}, {u"SEP1", nullptr},
+        {u"CUT", u"切り取り"},      {u"COPY", u"コピー"},           {u"DELETE", u"削除"},
+        {u"FIND", u"検索"},         {u"ITEM", u"アイテムの情報"},   {u"SEP2", nullptr},
+        {u"HELP", u"ヘルプの参照"},
+    };
+    for (const Button& b : buttons) {
+        const QString key = QString::fromUtf16(b.key);
+        if (!b.tip) {
+            m_toolBar->addSeparator()->setObjectName(key);
+            continue;
+        }
+        QAction* action = m_toolBar->addAction(toolbarIcon(key), QString::fromUtf16(b.tip));
+        action->setObjectName(key);
+        action->setToolTip(QString::fromUtf16(b.tip));
+        connect(action, &QAction::triggered, this, [this, key] { toolbarCommand(key); });
+        if (key == u"OPEN") {
+            m_openButton = qobject_cast<QToolButton*>(m_toolBar->widgetForAction(action));
+            m_openDropDown = new QMenu(this);
+            m_openDropDown->setObjectName(QStringLiteral("OPEN_DropDown"));
+            connect(m_openDropDown, &QMenu::aboutToShow, this, &MainWindow::fillOpenDropDown);
+            m_openButton->setMenu(m_openDropDown);
+            m_openButton->setPopupMode(QToolButton::MenuButtonPopup);
+        }
+    }
+}
+
+void MainWindow::createStatusBar()
+{
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("sbrMainStatusBar"));
+    static const char16_t* const keys[] = {u"MSG", u"BYTE", u"ITEM"};
+    static const char16_t* const texts[] = {u"ファイルは開かれていません", u"0Bytes",
+                                            u"アイテム数:0"};
+    for (int i = 0; i < 3; ++i) {
+        auto* label = new QLabel(QString::fromUtf16(texts[i]), bar);
+        label->setObjectName(QString::fromUtf16(keys[i]));
+        label->setFrameShape(QFrame::Panel);
+        label->setFrameShadow(QFrame::Sunken);
+        label->setTextFormat(Qt::PlainText);
+        m_panels[std::size_t(i)] = label;
+    }
+    m_panels[0]->setMinimumWidth(1);
+    m_panels[1]->setFixedWidth(twipsToPixelsX(this, kBytePanelWidth));
+    m_panels[2]->setFixedWidth(twipsToPixelsX(this, kItemPanelWidth));
+    bar->addWidget(m_panels[0], 1);
+    bar->addPermanentWidget(m_panels[1]);
+    bar->addPermanentWidget(m_panels[2]);
+}
+
+void MainWindow::setUpList()
+{
+    QHeaderView* header = m_listView->horizontalHeader();
+    for (int c = 0; c < kColumnCount; ++c)
+        header->resizeSection(c, twipsToPixelsX(this, m_settings.ColumnWidths[std::size_t(c)]));
+}
+
+void MainWindow::setBandHeightsFromSettings()
+{
+    m_toolbarBand = m_settings.ShwTBar ? kToolbarBand : 0;
+    m_statusBand = m_settings.ShwSBar ? kStatusBand : 0;
+    layoutBands();
+}
+
+void MainWindow::layoutBands()
+{
+    // The bars dock themselves at their natural heights; the list takes the rest of the window.
+    m_toolBar->setVisible(m_toolbarBand > 0);
+    statusBar()->setVisible(m_statusBand > 0);
+}
+
+void MainWindow::applyAppearance()
+{
+    m_toolBar->setVisible(m_settings.ShwTBar != 0);
+    statusBar()->setVisible(m_settings.ShwSBar != 0);
+    m_viewItems.at(0)->setChecked(m_settings.ShwTBar != 0);
+    m_viewItems.at(1)->setChecked(m_settings.ShwSBar != 0);
+    m_listView->setShowGrid(m_settings.LGridView != 0);
+    m_listView->setFullRowSelect(m_settings.LLineValue != 0);
+
+    // An empty name or a zero size keeps the list's own.
+    applyListFont(listFontOf(m_settings), *m_listView);
+}
+
+// MainView
+
+void MainWindow::setTitle(const QString& title)
+{
+    setWindowTitle(title);
+}
+
+void MainWindow::setStatusText(int panel, const QString& text)
+{
+    if (panel >= 1 && panel <= 3)
+        m_panels[std::size_t(panel - 1)]->setText(text);
+}
+
+QString MainWindow::statusText(int panel) const
+{
+    return panel >= 1 && panel <= 3 ? m_panels[std::size_t(panel - 1)]->text() : QString();
+}
+
+qsizetype MainWindow::currentRow() const
+{
+    const QModelIndex current = m_listView->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+QList<qsizetype> MainWindow::selectedRows() const
+{
+    QList<qsizetype> rows;
+    const QItemSelection selection = m_listView->selectionModel()->selection();
+    for (const QItemSelectionRange& range : selection) {
+        for (int r = range.top(); r <= range.bottom(); ++r)
+            rows.append(r);
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
+void MainWindow::setSelection(const QList<qsizetype>& rows, qsizetype current)
+{
+    QItemSelection selection;
+    const int lastColumn = kColumnCount - 1;
+    for (qsizetype i = 0; i < rows.size();) {
+        qsizetype j = i;
+        while (j + 1 < rows.size() && rows.at(j + 1) == rows.at(j) + 1)
+            ++j;
+        selection.select(m_model->index(int(rows.at(i)), 0),
+                         m_model->index(int(rows.at(j)), lastColumn));
+        i = j + 1;
+    }
+    QItemSelectionModel* model = m_listView->selectionModel();
+    model->setCurrentIndex(current >= 0 ? m_model->index(int(current), 0) : QModelIndex(),
+                           QItemSelectionModel::NoUpdate);
+    model->select(selection, QItemSelectionModel::ClearAndSelect);
+}
+
+void MainWindow::selectAllRows(qsizetype current)
+{
+    const int rows = m_model->rowCount();
+    if (rows == 0)
+        return;
+    QItemSelectionModel* model = m_listView->selectionModel();
+    model->setCurrentIndex(m_model->index(int(current), 0), QItemSelectionModel::NoUpdate);
+    model->select(QItemSelection(m_model->index(0, 0), m_model->index(rows - 1, kColumnCount - 1)),
+                  QItemSelectionModel::ClearAndSelect);
+}
+
+void MainWindow::setListVisible(bool visible)
+{
+    // Hiding the widget would take the keyboard focus away; not repainting is what is meant.
+    m_listView->setUpdatesEnabled(visible);
+}
+
+void MainWindow::setBusy(bool busy)
+{
+    if (busy) {
+        if (m_busyDepth++ == 0)
+            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (m_busyDepth > 0 && --m_busyDepth == 0) {
+        QGuiApplication::restoreOverrideCursor();
+    }
+}
+
+void MainWindow::activate()
+{
+    activateWindow();
+    m_listView->setFocus();
+}
+
+void MainWindow::beginListReset()
+{
+    m_model->beginListReset();
+}
+
+void MainWindow::endListReset()
+{
+    m_model->endListReset();
+}
+
+void MainWindow::beginInsertRows(qsizetype first, qsizetype last)
+{
+    m_model->beginListInsert(first, last);
+}
+
+void MainWindow::endInsertRows()
+{
+    m_model->endListInsert();
+}
+
+void MainWindow::beginRemoveRows(qsizetype first, qsizetype last)
+{
+    m_model->beginListRemove(first, last);
+}
+
+void MainWindow::endRemoveRows()
+{
+    m_model->endListRemove();
+}
+
+// SettingsHost. The window's own size stands for its outer size, so a size read back at the
+// next start is the size that was saved.
+
+void MainWindow::setWindowSize(qint32 width, qint32 height)
+{
+    resize(twipsToPixelsX(this, width), twipsToPixelsY(this, height));
+}
+
+double MainWindow::windowWidth() const
+{
+    return pixelsToTwipsX(this, width());
+}
+
+double MainWindow::windowHeight() const
+{
+    return pixelsToTwipsY(this, height());
+}
+
+double MainWindow::innerWidth() const
+{
+    return pixelsToTwipsX(this, width());
+}
+
+std::array<double, 5> MainWindow::columnWidths() const
+{
+    std::array<double, 5> widths{};
+    for (int c = 0; c < kColumnCount; ++c)
+        widths[std::size_t(c)] =
+            pixelsToTwipsX(this, m_listView->horizontalHeader()->sectionSize(c));
+    return widths;
+}
+
+ListFont MainWindow::initialListFont() const
+{
+    return listFontFrom(m_initialListFont, Qt::black);
+}
+
+void MainWindow::closeEvent(QCloseEvent* event)
+{
+    if (m_settingsFile && !m_settingsFile->save())
+        m_prompts.error(QStringLiteral("設定が保存されませんでした。"));
+    event->accept();
+    emit closed();
+}
+
+// Commands
+
+void MainWindow::fileCommand(int index)
+{
+    switch (index) {
+    case 0:
+        m_commands.open();
+        break;
+    case 1:
+        m_commands.append();
+        break;
+    case 4:
+        m_commands.saveAsList();
+        break;
+    case 5:
+        m_commands.saveAsCsv();
+        break;
+    case 6:
+        m_commands.saveAsReport();
+        break;
+    case 8:
+        m_commands.closeLog();
+        break;
+    case 10:
+        close();
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::editCommand(int index)
+{
+    switch (index) {
+    case 0:
+        m_commands.cut();
+        break;
+    case 1:
+        m_commands.copy();
+        break;
+    case 2:
+        m_commands.deleteSelected();
+        break;
+    case 4:
+        m_commands.selectAll();
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::viewCommand(int index)
+{
+    switch (index) {
+    case 0:
+        m_settings.ShwTBar = m_viewItems.at(0)->isChecked() ? 1 : 0;
+        m_toolBar->setVisible(m_settings.ShwTBar != 0);
+        m_toolbarBand = m_settings.ShwTBar ? kToolbarBand : 0;
+        layoutBands();
+        break;
+    case 1:
+        m_settings.ShwSBar = m_viewItems.at(1)->isChecked() ? 1 : 0;
+        statusBar()->setVisible(m_settings.ShwSBar != 0);
+        m_statusBand = m_settings.ShwSBar ? kStatusBand : 0;
+        layoutBands();
+        break;
+    case 3:
+        itemInformation();
+        break;
+    case 4:
+        openUrl();
+        break;
+    case 6:
+        // Preferences dialog: not part of this window yet.
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::toolCommand(int index)
+{
+    // File tools, statistics and search are dialogs of their own, not yet wired in.
+    Q_UNUSED(index);
+}
+
+void MainWindow::helpCommand(int index)
+{
+    // Help page and version dialog: not yet wired in.
+    Q_UNUSED(index);
+}
+
+void MainWindow::homePageCommand(int index)
+{
+    Q_UNUSED(index);
+}
+
+void MainWindow::popupCommand(int index)
+{
+    switch (index) {
+    case 0:
+    case 1:
+    case 2:
+    case 4:
+        editCommand(index);
+        break;
+    case 6:
+        itemInformation();
+        break;
+    case 7:
+        openUrl();
+        break;
+    default:
+        break;
+    }
+}
+
+void MainWindow::toolbarCommand(const QString& key)
+{
+    if (key == u"OPEN")
+        m_commands.open();
+    else if (key == u"SAVE")
+        m_commands.saveAsList();
+    else if (key == u"CUT")
+        m_commands.cut();
+    else if (key == u"COPY")
+        m_commands.copy();
+    else if (key == u"DELETE")
+        m_commands.deleteSelected();
+    else if (key == u"FIND")
+        toolCommand(8);
+    else if (key == u"ITEM")
+        itemInformation();
+    else if (key == u"HELP")
+        helpCommand(0);
+}
+
+void MainWindow::itemInformation()
+{
+    // The item-information dialog is not part of this window yet.
+}
+
+void MainWindow::openUrl()
+{
+    m_commands.openUrlOfCurrentItem();
+}
+
+void MainWindow::updateEditMenu()
+{
+    const bool enabled = m_commands.editEnabled();
+    for (int i : {0, 1, 2, 4})
+        m_editItems.at(i)->setEnabled(enabled);
+}
+
+void MainWindow::updateViewMenu()
+{
+    m_viewItems.at(3)->setEnabled(m_commands.hasCurrentItem());
+    m_viewItems.at(4)->setEnabled(m_commands.openUrlEnabled());
+}
+
+void MainWindow::refreshRecentFiles()
+{
+    for (int slot = 0; slot < m_recentItems.size() && slot < m_history.slotCount(); ++slot) {
+        const MenuHistoryItem item = m_history.item(slot);
+        QAction* action = m_recentItems.at(slot);
+        action->setText(item.caption);
+        action->setVisible(item.visible);
+        action->setEnabled(item.enabled);
+    }
+}
+
+void MainWindow::fillOpenDropDown()
+{
+    m_openDropDown->clear();
+    for (int n = 1; n <= m_history.menuCount(); ++n) {
+        QAction* entry = m_openDropDown->addAction(m_history.item(n - 1).caption);
+        connect(entry, &QAction::triggered, this, [this, n] { m_commands.openRecent(n); });
+    }
+}
+
+void MainWindow::showPopup(const QPoint& globalPos)
+{
+    const bool current = m_commands.hasCurrentItem();
+    for (int i : {0, 1, 2, 4, 6})
+        m_popupItems.at(i)->setEnabled(current);
+    m_popupItems.at(7)->setEnabled(m_commands.openUrlEnabled());
+    m_popup->exec(globalPos);
+}
+
+void MainWindow::showPopupFromKey()
+{
+    showPopup(m_listView->mapToGlobal(
+        QPoint(twipsToPixelsX(this, kPopupKeyX), twipsToPixelsY(this, kPopupKeyY))));
+}
+
+} // namespace tw

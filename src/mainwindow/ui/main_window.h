@@ -1,0 +1,142 @@
+#pragma once
+
+#include "core/log_list.h"
+#include "mainwindow/main_commands.h"
+#include "mainwindow/main_view.h"
+#include "settings/settings_file.h"
+
+#include <QFont>
+#include <QList>
+#include <QMainWindow>
+
+class QLabel;
+class QMenu;
+class QToolBar;
+class QToolButton;
+
+namespace tw {
+
+class LogListModel;
+class LogListView;
+
+// frmMain: the menu bar, the toolbar, the list of the open log and the three-panel status bar.
+class MainWindow final : public QMainWindow, public MainView, public SettingsHost {
+    Q_OBJECT
+    Q_DISABLE_COPY_MOVE(MainWindow)
+
+public:
+    MainWindow(Settings& settings, MenuHistory& history, UserPrompts& prompts, Platform& platform,
+               const Clock& clock, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    MainCommands& commands() { return m_commands; }
+    LogList& logList() { return m_list; }
+    LogListView* listView() const { return m_listView; }
+    LogListModel* model() const { return m_model; }
+    QToolBar* toolBar() const { return m_toolBar; }
+    QMenu* popupMenu() const { return m_popup; }
+    MenuHistory& history() { return m_history; }
+    Settings& settings() { return m_settings; }
+
+    // Saved by the close sequence.
+    void setSettingsFile(SettingsFile* file) { m_settingsFile = file; }
+
+    // One-time set-up before the window is first shown: columns with the saved widths, the band
+    // heights of the toolbar and the status bar as the settings have them.
+    void setUpList();
+    void setBandHeightsFromSettings();
+    // Toolbar, status bar, View check marks, grid lines, full-row selection, font and colour
+    // from the settings; also after the preferences change.
+    void applyAppearance();
+
+    int toolbarBandHeight() const { return m_toolbarBand; } // twips
+    int statusBandHeight() const { return m_statusBand; }   // twips
+
+    // MainView
+    void setTitle(const QString& title) override;
+    void setStatusText(int panel, const QString& text) override;
+    qsizetype currentRow() const override;
+    QList<qsizetype> selectedRows() const override;
+    void setSelection(const QList<qsizetype>& rows, qsizetype current) override;
+    void selectAllRows(qsizetype current = 0) override;
+    void setListVisible(bool visible) override;
+    void setBusy(bool busy) override;
+    void activate() override;
+    void beginListReset() override;
+    void endListReset() override;
+    void beginInsertRows(qsizetype first, qsizetype last) override;
+    void endInsertRows() override;
+    void beginRemoveRows(qsizetype first, qsizetype last) override;
+    void endRemoveRows() override;
+
+    // SettingsHost
+    void setWindowSize(qint32 width, qint32 height) override;
+    double windowWidth() const override;
+    double windowHeight() const override;
+    double innerWidth() const override;
+    std::array<double, 5> columnWidths() const override;
+    ListFont initialListFont() const override;
+
+    QString statusText(int panel) const;
+
+signals:
+    // The close sequence has run; the program ends.
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void createMenus();
+    void createToolBar();
+    void createStatusBar();
+    void layoutBands();
+
+    // Handlers of the menu groups, by item index.
+    void fileCommand(int index);
+    void editCommand(int index);
+    void viewCommand(int index);
+    void toolCommand(int index);
+    void helpCommand(int index);
+    void homePageCommand(int index);
+    void popupCommand(int index);
+    void toolbarCommand(const QString& key);
+
+    void updateEditMenu();
+    void updateViewMenu();
+    void refreshRecentFiles();
+    void fillOpenDropDown();
+    void showPopup(const QPoint& globalPos);
+    void showPopupFromKey();
+    void itemInformation();
+    void openUrl();
+
+    Settings& m_settings;
+    MenuHistory& m_history;
+    UserPrompts& m_prompts;
+    LogList m_list;
+    LogListModel* m_model = nullptr;
+    LogListView* m_listView = nullptr;
+    MainCommands m_commands;
+    SettingsFile* m_settingsFile = nullptr;
+
+    QToolBar* m_toolBar = nullptr;
+    QToolButton* m_openButton = nullptr;
+    QMenu* m_openDropDown = nullptr;
+    std::array<QLabel*, 3> m_panels{};
+    QMenu* m_editMenu = nullptr;
+    QMenu* m_viewMenu = nullptr;
+    QMenu* m_popup = nullptr;
+    QList<QAction*> m_fileItems;
+    QList<QAction*> m_editItems;
+    QList<QAction*> m_viewItems;
+    QList<QAction*> m_popupItems;
+    QList<QAction*> m_recentItems;
+
+    QFont m_initialListFont;
+    int m_toolbarBand = 0;
+    int m_statusBand = 0;
+    int m_busyDepth = 0;
+};
+
+} // namespace tw

@@ -1,0 +1,53 @@
+#include "ui/icons.h"
+
+#include <QHash>
+
+// The pictures live in the GUI library, which a static build has to register by hand.
+static void registerPictures()
+{
+    static const bool once = [] {
+        Q_INIT_RESOURCE(tallyweaver);
+        return true;
+    }();
+    Q_UNUSED(once);
+}
+
+namespace tw {
+
+QIcon toolbarIcon(const QString& key)
+{
+    registerPictures();
+    static const QHash<QString, QString> files = {
+        {QStringLiteral("OPEN"), QStringLiteral("open")},
+        {QStringLiteral("SAVE"), QStringLiteral("save")},
+        {QStringLiteral("CUT"), QStringLiteral("cut")},
+        {QStringLiteral("COPY"), QStringLiteral("copy")},
+        {QStringLiteral("DELETE"), QStringLiteral("delete")},
+        {QStringLiteral("FIND"), QStringLiteral("find")},
+        {QStringLiteral("ITEM"), QStringLiteral("item")},
+        {QStringLiteral("HELP"), QStringLiteral("help")},
+    };
+    const auto it = files.constFind(key);
+    if (it == files.constEnd())
+        return {};
+    return QIcon(QStringLiteral(":/icons/") + *it + QStringLiteral(".png"));
+}
+
+QIcon browserIcon(BrowserClass c)
+{
+    registerPictures();
+    return QIcon(QStringLiteral(":/icons/browser_") + browserClassKey(c).toLower() +
+                 QStringLiteral(".png"));
+}
+
+QIcon applicationIcon()
+{
+    registerPictures();
+    QIcon icon;
+    for (const auto name : {u"tallyweaver", u"tallyweaver_32", u"tallyweaver_64"})
+        icon.addFile(QStringLiteral(":/icons/") + QStringView(name).toString() +
+                     QStringLiteral(".png"));
+    return icon;
+}
+
+} // namespace tw

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "settings/settings_file.h"
+
+#include <QColor>
+#include <QDialog>
+#include <QFont>
+
+class QFontDialog;
+class QPushButton;
+
+namespace tw {
+
+// QFont and colour of a ListFont, and back. Colours are Windows values (red + 256 × green +
+// 65536 × blue).
+QFont fontOf(const ListFont& f);
+QColor colorOf(qint32 windowsColor);
+qint32 windowsColorOf(const QColor& c);
+ListFont listFontFrom(const QFont& font, const QColor& color);
+
+// The font dialog with a text colour, as the list font needs it.
+class ListFontDialog final : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit ListFontDialog(const ListFont& initial, QWidget* parent = nullptr);
+    ListFont chosen() const;
+
+private:
+    void pickColor();
+    void showColor();
+
+    QFontDialog* m_fonts;
+    QPushButton* m_colorButton;
+    QColor m_color;
+};
+
+} // namespace tw

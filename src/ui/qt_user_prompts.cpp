@@ -1,0 +1,162 @@
+#include "ui/qt_user_prompts.h"
+
+#include "ui/list_font_dialog.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace tw {
+namespace {
+
+QMessageBox::StandardButton standardButton(MessageAnswer a)
+{
+    switch (a) {
+    case MessageAnswer::Ok:
+        return QMessageBox::Ok;
+    case MessageAnswer::Cancel:
+        return QMessageBox::Cancel;
+    case MessageAnswer::Yes:
+        return QMessageBox::Yes;
+    case MessageAnswer::No:
+        return QMessageBox::No;
+    }
+    return QMessageBox::Ok;
+}
+
+} // namespace
+
+QStringList qtNameFilters(const QString& filter)
+{
+    QStringList filters;
+    for (const FilterPair& pair : splitFilterPairs(filter)) {
+        QStringList patterns = pair.pattern.split(u';', Qt::SkipEmptyParts);
+        for (QString& p : patterns) {
+            p = p.trimmed();
+            if (p == u"*.*")
+                p = QStringLiteral("*");
+        }
+        filters.append(pair.description + QStringLiteral(" (") + patterns.join(u' ') + u')');
+    }
+    return filters;
+}
+
+MessageAnswer QtUserPrompts::message(const QString& caption, const QString& text, MessageIcon icon,
+                                     MessageButtons buttons, MessageAnswer defaultAnswer)
+{
+    QMessageBox box(parentWindow());
+    box.setWindowTitle(caption);
+    QString shown = text;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    box.setText(shown);
+    box.setTextFormat(Qt::PlainText);
+    switch (icon) {
+    case MessageIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case MessageIcon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MessageIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    }
+    switch (buttons) {
+    case MessageButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        box.setEscapeButton(QMessageBox::Ok);
+        break;
+    case MessageButtons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        box.setEscapeButton(QMessageBox::Cancel);
+        break;
+    case MessageButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+        break;
+    }
+    box.setDefaultButton(standardButton(defaultAnswer));
+    switch (box.exec()) {
+    case QMessageBox::Cancel:
+        return MessageAnswer::Cancel;
+    case QMessageBox::Yes:
+        return MessageAnswer::Yes;
+    case QMessageBox::No:
+        return MessageAnswer::No;
+    default:
+        return MessageAnswer::Ok;
+    }
+}
+
+QWidget* QtUserPrompts::parentWindow() const
+{
+    return m_parent ? m_parent.data() : QApplication::activeWindow();
+}
+
+void QtUserPrompts::beep()
+{
+    QApplication::beep();
+}
+
+QString QtUserPrompts::openFileName(const FileDialogRequest& request)
+{
+    return fileName(request, false);
+}
+
+QString QtUserPrompts::saveFileName(const FileDialogRequest& request)
+{
+    return fileName(request, true);
+}
+
+QString QtUserPrompts::fileName(const FileDialogRequest& request, bool save)
+{
+    QFileDialog dialog(parentWindow(), request.title);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save || !request.mustExist ? QFileDialog::AnyFile
+                                                  : QFileDialog::ExistingFile);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    if (!request.confirmOverwrite)
+        dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    const QStringList filters = qtNameFilters(request.filter);
+    dialog.setNameFilters(filters);
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
+        dialog.selectNameFilter(filters.at(request.filterIndex - 1));
+    QString suffix = request.defaultExtension;
+    if (suffix.startsWith(u'.'))
+        suffix.remove(0, 1);
+    dialog.setDefaultSuffix(suffix);
+
+    if (!request.initialFolder.isEmpty())
+        dialog.setDirectory(request.initialFolder);
+    else if (!m_lastFolder.isEmpty())
+        dialog.setDirectory(m_lastFolder);
+    if (!request.initialName.isEmpty()) {
+        const QFileInfo name(request.initialName);
+        // A remembered full path opens in its own folder, as the name it names.
+        if (name.isAbsolute())
+            dialog.setDirectory(name.absolutePath());
+        dialog.selectFile(name.fileName());
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    const QString chosen = dialog.selectedFiles().constFirst();
+    m_lastFolder = QFileInfo(chosen).absolutePath();
+    return chosen;
+}
+
+std::optional<ListFont> QtUserPrompts::chooseFont(const ListFont& initial)
+{
+    ListFontDialog dialog(initial, parentWindow());
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.chosen();
+}
+
+QString QtUserPrompts::chooseFolder(const QString& title, const QString& initialFolder)
+{
+    return QFileDialog::getExistingDirectory(parentWindow(), title, initialFolder);
+}
+
+} // namespace tw

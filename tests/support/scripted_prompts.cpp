@@ -1,0 +1,50 @@
+#include "support/scripted_prompts.h"
+
+namespace tw::test {
+
+MessageAnswer ScriptedPrompts::message(const QString& caption, const QString& text,
+                                       MessageIcon icon, MessageButtons buttons,
+                                       MessageAnswer defaultAnswer)
+{
+    boxes.append({caption, text, icon, buttons, defaultAnswer});
+    return answers.isEmpty() ? defaultAnswer : answers.dequeue();
+}
+
+QString ScriptedPrompts::openFileName(const FileDialogRequest& request)
+{
+    dialogs.append({false, request});
+    return fileNames.isEmpty() ? QString() : fileNames.dequeue();
+}
+
+QString ScriptedPrompts::saveFileName(const FileDialogRequest& request)
+{
+    dialogs.append({true, request});
+    return fileNames.isEmpty() ? QString() : fileNames.dequeue();
+}
+
+std::optional<ListFont> ScriptedPrompts::chooseFont(const ListFont&)
+{
+    ++fontDialogs;
+    return fonts.isEmpty() ? std::nullopt : fonts.dequeue();
+}
+
+QString ScriptedPrompts::chooseFolder(const QString& title, const QString&)
+{
+    folderTitles.append(title);
+    return folders.isEmpty() ? QString() : folders.dequeue();
+}
+
+void ScriptedPrompts::reset()
+{
+    answers.clear();
+    fileNames.clear();
+    fonts.clear();
+    folders.clear();
+    boxes.clear();
+    dialogs.clear();
+    folderTitles.clear();
+    beeps = 0;
+    fontDialogs = 0;
+}
+
+} // namespace tw::test

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "core/user_prompts.h"
+
+#include <QList>
+#include <QQueue>
+#include <QStringList>
+
+namespace tw::test {
+
+// Records every box and dialog and answers from queues filled by the test beforehand.
+class ScriptedPrompts final : public UserPrompts {
+public:
+    struct Box {
+        QString caption;
+        QString text;
+        MessageIcon icon;
+        MessageButtons buttons;
+        MessageAnswer defaultAnswer;
+    };
+    struct Dialog {
+        bool save;
+        FileDialogRequest request;
+    };
+
+    MessageAnswer message(const QString& caption, const QString& text, MessageIcon icon,
+                          MessageButtons buttons, MessageAnswer defaultAnswer) override;
+    void beep() override { ++beeps; }
+    QString openFileName(const FileDialogRequest& request) override;
+    QString saveFileName(const FileDialogRequest& request) override;
+    std::optional<ListFont> chooseFont(const ListFont& initial) override;
+    QString chooseFolder(const QString& title, const QString& initialFolder) override;
+
+    // Answers: an empty queue answers with the box's default.
+    QQueue<MessageAnswer> answers;
+    // File names for the next dialogs: an empty queue, or an empty entry, cancels.
+    QQueue<QString> fileNames;
+    QQueue<std::optional<ListFont>> fonts;
+    QQueue<QString> folders;
+
+    QList<Box> boxes;
+    QList<Dialog> dialogs;
+    QStringList folderTitles;
+    int beeps = 0;
+    int fontDialogs = 0;
+
+    void reset();
+};
+
+} // namespace tw::test
