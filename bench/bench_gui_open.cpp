@@ -3,7 +3,7 @@
 //
 //   bench_gui_open [ROWS] [--repeat R] [--seed S]     default 1,000,000 rows, 3 runs
 // The last column is Select all followed by Delete, for comparison.
-#include "loggen.h"
+#include "bench_support.h"
 
 #include "core/clock.h"
 #include "mainwindow/ui/log_list_view.h"
@@ -17,22 +17,12 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <cstdio>
 
 using namespace Qt::StringLiterals;
 
 namespace {
-
-double cpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto s = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
-    return s(usage.ru_utime) + s(usage.ru_stime);
-}
 
 // Paints the list's visible rows now, as the first screen after a change.
 void paintList(tw::MainWindow& window)
@@ -50,9 +40,9 @@ template <typename Work> Timing measure(Work work)
 {
     QElapsedTimer timer;
     timer.start();
-    const double cpu = cpuSeconds();
+    const double cpu = tw::bench::cpuSeconds();
     work();
-    return {double(timer.nsecsElapsed()) / 1e9, cpuSeconds() - cpu};
+    return {tw::bench::seconds(timer), tw::bench::cpuSeconds() - cpu};
 }
 
 } // namespace
@@ -62,18 +52,7 @@ int main(int argc, char* argv[])
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    const QStringList args = app.arguments().mid(1);
-    tw::bench::LogGenOptions options;
-    options.rows = 1000000;
-    int repeat = 3;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args.at(i) == u"--repeat" && i + 1 < args.size())
-            repeat = std::max(1, args.at(++i).toInt());
-        else if (args.at(i) == u"--seed" && i + 1 < args.size())
-            options.seed = args.at(++i).toULongLong();
-        else
-            options.rows = std::max<qint64>(1, args.at(i).toLongLong());
-    }
+    const auto [options, repeat] = tw::bench::parseRunArguments(app.arguments().mid(1));
 
     QTemporaryDir dir;
     const QString log = dir.filePath(u"bench.twv"_s);

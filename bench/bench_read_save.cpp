@@ -3,7 +3,7 @@
 // peak resident memory is its own.
 //
 //   bench_read_save [ROWS] [--repeat R] [--seed S]     default 1,000,000 rows, 3 runs per phase
-#include "loggen.h"
+#include "bench_support.h"
 
 #include "core/clock.h"
 #include "core/list_writers.h"
@@ -18,8 +18,6 @@
 #include <QTemporaryDir>
 #include <QTextStream>
 
-#include <sys/resource.h>
-
 #include <algorithm>
 #include <cstdio>
 
@@ -27,26 +25,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-qint64 peakRssKb()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss; // kilobytes on Linux
-}
-
-// User plus system time of this process so far: on a busy machine, wall time includes waiting.
-double cpuSeconds()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    const auto s = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
-    return s(usage.ru_utime) + s(usage.ru_stime);
-}
-
-double seconds(const QElapsedTimer& timer)
-{
-    return double(timer.nsecsElapsed()) / 1e9;
-}
+using tw::bench::cpuSeconds;
+using tw::bench::peakRssKb;
+using tw::bench::seconds;
 
 // The child: one phase, one line of key=value results on standard output.
 int runPhase(const QString& phase, const QString& input, const QString& outDir)
@@ -130,17 +111,7 @@ int main(int argc, char* argv[])
     if (args.size() == 4 && args.first() == u"--phase")
         return runPhase(args.at(1), args.at(2), args.at(3));
 
-    tw::bench::LogGenOptions options;
-    options.rows = 1000000;
-    int repeat = 3;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args.at(i) == u"--repeat" && i + 1 < args.size())
-            repeat = std::max(1, args.at(++i).toInt());
-        else if (args.at(i) == u"--seed" && i + 1 < args.size())
-            options.seed = args.at(++i).toULongLong();
-        else
-            options.rows = std::max<qint64>(1, args.at(i).toLongLong());
-    }
+    const auto [options, repeat] = tw::bench::parseRunArguments(args);
 
     QTemporaryDir dir;
     if (!dir.isValid()) {

@@ -1,4 +1,6 @@
 // Times the host and access statistics and a search that matches nothing over a million rows.
+#include "bench_support.h"
+
 #include "analysis/access_statistics.h"
 #include "analysis/host_statistics.h"
 #include "analysis/search.h"
@@ -9,7 +11,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <ctime>
 #include <functional>
 
 using namespace tw;
@@ -73,13 +74,6 @@ void buildList(LogList& list)
     list.append(std::move(batch));
 }
 
-double cpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
-}
-
 struct Timing {
     double wall = 1e9;
     double cpu = 1e9;
@@ -92,10 +86,10 @@ Timing bestOf(const std::function<void()>& work)
     for (int i = 0; i < kRepeats; ++i) {
         QElapsedTimer timer;
         timer.start();
-        const double cpuStart = cpuSeconds();
+        const double cpuStart = bench::cpuSeconds();
         work();
-        best.cpu = std::min(best.cpu, cpuSeconds() - cpuStart);
-        best.wall = std::min(best.wall, double(timer.nsecsElapsed()) / 1e9);
+        best.cpu = std::min(best.cpu, bench::cpuSeconds() - cpuStart);
+        best.wall = std::min(best.wall, bench::seconds(timer));
     }
     return best;
 }
@@ -113,8 +107,7 @@ int main()
     timer.start();
     LogList list;
     buildList(list);
-    std::printf("rows: %lld, built in %.3f s\n", qint64(list.rowCount()),
-                double(timer.nsecsElapsed()) / 1e9);
+    std::printf("rows: %lld, built in %.3f s\n", qint64(list.rowCount()), bench::seconds(timer));
 
     qsizetype length = 0;
     report("host statistics:", bestOf([&] { length = hostStatisticsText(list).size(); }), 0.3);

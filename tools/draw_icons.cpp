@@ -2,57 +2,24 @@
 // icons of the browser families and the window icon.
 //   g++ -std=c++20 -fPIC tools/draw_icons.cpp $(pkg-config --cflags --libs Qt6Gui) -o draw_icons
 //   QT_QPA_PLATFORM=offscreen ./draw_icons resources/icons
-#include <QGuiApplication>
-#include <QImage>
-#include <QPainter>
-#include <QPainterPath>
-
-#include <cstdio>
-#include <functional>
+#include "drawing.h"
 
 namespace {
 
-using Draw = std::function<void(QPainter&)>;
-
-bool writePicture(const QString& folder, const char* name, int size, const Draw& draw)
-{
-    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 16.0, size / 16.0);
-    draw(p);
-    p.end();
-    const QString path = folder + u'/' + QString::fromLatin1(name) + QStringLiteral(".png");
-    if (!image.save(path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    return true;
-}
-
-QPen pen(const QColor& c, qreal w = 1.0)
-{
-    QPen p(c, w);
-    p.setJoinStyle(Qt::RoundJoin);
-    p.setCapStyle(Qt::RoundCap);
-    return p;
-}
+using namespace tw::tools;
 
 const QColor kInk(0x33, 0x33, 0x33);
 
 void page(QPainter& p, const QRectF& r)
 {
-    QPainterPath path;
-    path.moveTo(r.left(), r.top());
-    path.lineTo(r.right() - 3, r.top());
-    path.lineTo(r.right(), r.top() + 3);
-    path.lineTo(r.right(), r.bottom());
-    path.lineTo(r.left(), r.bottom());
-    path.closeSubpath();
     p.setPen(pen(kInk));
     p.setBrush(Qt::white);
-    p.drawPath(path);
+    p.drawPath(pathThrough({r.topLeft(),
+                            {r.right() - 3, r.top()},
+                            {r.right(), r.top() + 3},
+                            r.bottomRight(),
+                            r.bottomLeft()},
+                           true));
     p.drawLine(QPointF(r.right() - 3, r.top()), QPointF(r.right() - 3, r.top() + 3));
     p.drawLine(QPointF(r.right() - 3, r.top() + 3), QPointF(r.right(), r.top() + 3));
 }
@@ -61,22 +28,10 @@ void draw_open(QPainter& p)
 {
     p.setPen(pen(QColor(0x8a, 0x62, 0x10)));
     p.setBrush(QColor(0xe8, 0xb8, 0x3a));
-    QPainterPath back;
-    back.moveTo(1.5, 13.5);
-    back.lineTo(1.5, 3.5);
-    back.lineTo(5.5, 3.5);
-    back.lineTo(6.5, 4.5);
-    back.lineTo(12.5, 4.5);
-    back.lineTo(12.5, 7);
-    p.drawPath(back);
+    p.drawPath(pathThrough(
+        {{1.5, 13.5}, {1.5, 3.5}, {5.5, 3.5}, {6.5, 4.5}, {12.5, 4.5}, {12.5, 7}}, false));
     p.setBrush(QColor(0xf8, 0xd5, 0x6b));
-    QPainterPath front;
-    front.moveTo(1.5, 13.5);
-    front.lineTo(4, 7.5);
-    front.lineTo(15, 7.5);
-    front.lineTo(12.5, 13.5);
-    front.closeSubpath();
-    p.drawPath(front);
+    p.drawPath(pathThrough({{1.5, 13.5}, {4, 7.5}, {15, 7.5}, {12.5, 13.5}}, true));
 }
 
 void draw_save(QPainter& p)
@@ -242,27 +197,21 @@ void windowIcon(QPainter& p)
 
 int main(int argc, char** argv)
 {
-    QGuiApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: draw_icons OUTPUT_FOLDER\n");
-        return 2;
-    }
-    const QString folder = QString::fromLocal8Bit(argv[1]);
-    bool ok = true;
-    ok &= writePicture(folder, "open", 16, draw_open);
-    ok &= writePicture(folder, "save", 16, draw_save);
-    ok &= writePicture(folder, "cut", 16, draw_cut);
-    ok &= writePicture(folder, "copy", 16, draw_copy);
-    ok &= writePicture(folder, "delete", 16, draw_erase);
-    ok &= writePicture(folder, "find", 16, draw_find);
-    ok &= writePicture(folder, "item", 16, draw_item);
-    ok &= writePicture(folder, "help", 16, draw_help);
-    ok &= writePicture(folder, "browser_ie", 16, draw_ie);
-    ok &= writePicture(folder, "browser_nn", 16, draw_nn);
-    ok &= writePicture(folder, "browser_wwwc", 16, draw_wwwc);
-    ok &= writePicture(folder, "browser_exe", 16, draw_exe);
-    ok &= writePicture(folder, "tallyweaver", 16, windowIcon);
-    ok &= writePicture(folder, "tallyweaver_32", 32, windowIcon);
-    ok &= writePicture(folder, "tallyweaver_64", 64, windowIcon);
-    return ok ? 0 : 1;
+    return runDrawingTool(argc, argv, "draw_icons OUTPUT_FOLDER", [](const QString& folder) {
+        return writeIcons(folder, {{"open", draw_open},
+                                   {"save", draw_save},
+                                   {"cut", draw_cut},
+                                   {"copy", draw_copy},
+                                   {"delete", draw_erase},
+                                   {"find", draw_find},
+                                   {"item", draw_item},
+                                   {"help", draw_help},
+                                   {"browser_ie", draw_ie},
+                                   {"browser_nn", draw_nn},
+                                   {"browser_wwwc", draw_wwwc},
+                                   {"browser_exe", draw_exe},
+                                   {"tallyweaver", windowIcon},
+                                   {"tallyweaver_32", windowIcon, 32},
+                                   {"tallyweaver_64", windowIcon, 64}});
+    });
 }

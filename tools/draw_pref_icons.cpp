@@ -3,63 +3,25 @@
 // title picture, 202 the banner) into resources/pictures/.
 //   g++ -std=c++20 -fPIC tools/draw_pref_icons.cpp $(pkg-config --cflags --libs Qt6Gui) -o dpi
 //   QT_QPA_PLATFORM=offscreen ./dpi resources
+#include "drawing.h"
+
 #include <QDir>
-#include <QGuiApplication>
-#include <QImage>
 #include <QLinearGradient>
-#include <QPainter>
-#include <QPainterPath>
 #include <QRadialGradient>
 
 #include <cmath>
-#include <cstdio>
-#include <functional>
 
 namespace {
 
-using Draw = std::function<void(QPainter&)>;
+using namespace tw::tools;
 
 constexpr int kPictureWidth = 192;
 constexpr int kPictureHeight = 48;
 
-bool save(const QImage& image, const QString& path)
-{
-    if (!image.save(path)) {
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-        return false;
-    }
-    return true;
-}
-
-bool writeIcon(const QString& folder, const char* name, const Draw& draw)
-{
-    QImage image(16, 16, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::transparent);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    draw(p);
-    p.end();
-    return save(image, folder + u'/' + QString::fromLatin1(name) + QStringLiteral(".png"));
-}
-
 bool writePicture(const QString& folder, int number, const Draw& draw)
 {
-    QImage image(kPictureWidth, kPictureHeight, QImage::Format_ARGB32_Premultiplied);
-    image.fill(Qt::white);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.setRenderHint(QPainter::TextAntialiasing);
-    draw(p);
-    p.end();
-    return save(image, folder + QStringLiteral("/picture_%1.png").arg(number));
-}
-
-QPen pen(const QColor& c, qreal w = 1.0)
-{
-    QPen p(c, w);
-    p.setJoinStyle(Qt::RoundJoin);
-    p.setCapStyle(Qt::RoundCap);
-    return p;
+    return savePng(paintImage(kPictureWidth, kPictureHeight, Qt::white, 1.0, draw),
+                   folder + QStringLiteral("/picture_%1.png").arg(number));
 }
 
 // Eight preview icons: plain geometric signs, one colour each.
@@ -69,15 +31,9 @@ void iconCompass(QPainter& p)
     p.setPen(pen(QColor(0x0b, 0x5e, 0x6e)));
     p.setBrush(QColor(0x2a, 0x9d, 0xae));
     p.drawEllipse(QPointF(8, 8), 6.5, 6.5);
-    QPainterPath needle;
-    needle.moveTo(8, 2.8);
-    needle.lineTo(9.6, 8);
-    needle.lineTo(8, 13.2);
-    needle.lineTo(6.4, 8);
-    needle.closeSubpath();
     p.setPen(Qt::NoPen);
     p.setBrush(Qt::white);
-    p.drawPath(needle);
+    p.drawPath(pathThrough({{8, 2.8}, {9.6, 8}, {8, 13.2}, {6.4, 8}}, true)); // the needle
 }
 
 void iconDocument(QPainter& p)
@@ -129,13 +85,7 @@ void iconCup(QPainter& p)
 {
     p.setPen(pen(QColor(0x5a, 0x34, 0x18)));
     p.setBrush(QColor(0xa8, 0x6a, 0x38));
-    QPainterPath cup;
-    cup.moveTo(2.5, 7.5);
-    cup.lineTo(11.5, 7.5);
-    cup.lineTo(10.5, 13.5);
-    cup.lineTo(3.5, 13.5);
-    cup.closeSubpath();
-    p.drawPath(cup);
+    p.drawPath(pathThrough({{2.5, 7.5}, {11.5, 7.5}, {10.5, 13.5}, {3.5, 13.5}}, true));
     p.setBrush(Qt::NoBrush);
     p.drawArc(QRectF(10, 8.5, 4, 3.5), -90 * 16, 180 * 16);
     p.setPen(pen(QColor(0x90, 0x90, 0x90), 0.9));
@@ -163,15 +113,9 @@ void iconPlanet(QPainter& p)
 
 void iconDiamond(QPainter& p)
 {
-    QPainterPath d;
-    d.moveTo(8, 1.5);
-    d.lineTo(14.5, 8);
-    d.lineTo(8, 14.5);
-    d.lineTo(1.5, 8);
-    d.closeSubpath();
     p.setPen(pen(QColor(0x9a, 0x3a, 0x10)));
     p.setBrush(QColor(0xf0, 0x7a, 0x2a));
-    p.drawPath(d);
+    p.drawPath(pathThrough({{8, 1.5}, {14.5, 8}, {8, 14.5}, {1.5, 8}}, true));
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0xff, 0xe0, 0xb0));
     p.drawEllipse(QPointF(8, 8), 2, 2);
@@ -317,16 +261,12 @@ void pictureTriangles(QPainter& p)
 {
     background(p, QColor(0xfb, 0xee, 0xf0), QColor(0xf0, 0xd4, 0xda));
     for (int i = 0; i < 12; ++i) {
-        QPainterPath t;
         const qreal x = i * 16;
         const bool up = i % 2 == 0;
-        t.moveTo(x, up ? 44 : 4);
-        t.lineTo(x + 16, up ? 44 : 4);
-        t.lineTo(x + 8, up ? 8 : 40);
-        t.closeSubpath();
         p.setPen(pen(QColor(0xa6, 0x2d, 0x5a, 120), 0.8));
         p.setBrush(QColor::fromHsv((330 + i * 6) % 360, 90 + (i % 3) * 30, 235, 170));
-        p.drawPath(t);
+        p.drawPath(pathThrough(
+            {{x, up ? 44.0 : 4.0}, {x + 16, up ? 44.0 : 4.0}, {x + 8, up ? 8.0 : 40.0}}, true));
     }
 }
 
@@ -374,31 +314,26 @@ void pictureRings(QPainter& p)
 
 int main(int argc, char** argv)
 {
-    QGuiApplication app(argc, argv);
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: draw_pref_icons RESOURCES_FOLDER\n");
-        return 2;
-    }
-    const QString root = QString::fromLocal8Bit(argv[1]);
-    const QString icons = root + QStringLiteral("/icons/prefs");
-    const QString pictures = root + QStringLiteral("/pictures");
-    QDir().mkpath(icons);
-    QDir().mkpath(pictures);
+    return runDrawingTool(argc, argv, "draw_pref_icons RESOURCES_FOLDER", [](const QString& root) {
+        const QString icons = root + QStringLiteral("/icons/prefs");
+        const QString pictures = root + QStringLiteral("/pictures");
+        QDir().mkpath(icons);
+        QDir().mkpath(pictures);
 
-    bool ok = true;
-    ok &= writeIcon(icons, "nn", iconCompass);
-    ok &= writeIcon(icons, "ie", iconDocument);
-    ok &= writeIcon(icons, "mosaic", iconTiles);
-    ok &= writeIcon(icons, "lynx", iconTerminal);
-    ok &= writeIcon(icons, "amaya", iconLeaf);
-    ok &= writeIcon(icons, "hotjava", iconCup);
-    ok &= writeIcon(icons, "neo", iconPlanet);
-    ok &= writeIcon(icons, "opera", iconDiamond);
+        bool ok = writeIcons(icons, {{"nn", iconCompass},
+                                     {"ie", iconDocument},
+                                     {"mosaic", iconTiles},
+                                     {"lynx", iconTerminal},
+                                     {"amaya", iconLeaf},
+                                     {"hotjava", iconCup},
+                                     {"neo", iconPlanet},
+                                     {"opera", iconDiamond}});
 
-    const Draw drawings[11] = {pictureTitle, pictureBanner,  pictureBars,   pictureCircles,
-                               pictureWaves, pictureGrid,    pictureSpiral, pictureTriangles,
-                               pictureDots,  pictureStripes, pictureRings};
-    for (int i = 0; i < 11; ++i)
-        ok &= writePicture(pictures, 201 + i, drawings[i]);
-    return ok ? 0 : 1;
+        const Draw drawings[11] = {pictureTitle, pictureBanner,  pictureBars,   pictureCircles,
+                                   pictureWaves, pictureGrid,    pictureSpiral, pictureTriangles,
+                                   pictureDots,  pictureStripes, pictureRings};
+        for (int i = 0; i < 11; ++i)
+            ok &= writePicture(pictures, 201 + i, drawings[i]);
+        return ok;
+    });
 }

@@ -1,8 +1,7 @@
 #include "analysis/statistics_report.h"
 
+#include "core/atomic_write.h"
 #include "core/cp932.h"
-
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -88,25 +87,7 @@ QString reportFileName(StatisticsPage page, const QDate& today)
 
 bool saveStatisticsReport(const QString& path, const QString& text, QString* error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    // A full disk can take part of the bytes without an error: only a whole write may commit.
-    const QByteArray bytes = cp932::encode(text);
-    if (file.write(bytes) != bytes.size()) {
-        if (error)
-            *error = file.error() != QFileDevice::NoError ? file.errorString()
-                                                          : u"not all bytes were written"_s;
-        file.cancelWriting();
-        return false;
-    }
-    const bool ok = file.commit();
-    if (!ok && error)
-        *error = file.errorString();
-    return ok;
+    return writeFileAtomically(path, cp932::encode(text), error);
 }
 
 } // namespace tw

@@ -82,6 +82,12 @@ int fileError(QTextStream& err, const QString& path, const QString& reason, int 
     return status;
 }
 
+int writeError(QTextStream& err, const QString& path, const QString& detail)
+{
+    return fileError(err, path, u"write error: "_s + (detail.isEmpty() ? u"unknown"_s : detail),
+                     ExitWriteError);
+}
+
 } // namespace cli
 
 int runCli(const QStringList& args, QTextStream& out, QTextStream& err)

@@ -17,6 +17,8 @@ QString usageText();
 int usageError(QTextStream& err, const QString& message);
 // Writes "path: reason" to err and returns status.
 int fileError(QTextStream& err, const QString& path, const QString& reason, int status);
+// Writes "path: write error: detail" ("unknown" for an empty detail); returns ExitWriteError.
+int writeError(QTextStream& err, const QString& path, const QString& detail);
 
 } // namespace cli
 } // namespace tw

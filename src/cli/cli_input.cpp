@@ -54,6 +54,17 @@ int readInputFiles(const QStringList& files, const CliOptions& options,
     return ExitOk;
 }
 
+int readInputs(const QStringList& files, const CliOptions& options, LogList& list, QTextStream& err,
+               StatisticsSettings* settings)
+{
+    StatisticsSettings resolved;
+    if (const int status = resolveStatisticsSettings(options, resolved, err))
+        return status;
+    if (settings)
+        *settings = resolved;
+    return readInputFiles(files, options, resolved.platforms, list, err);
+}
+
 void applySort(LogList& list, int column, bool ascending)
 {
     // A header click sorts in the column's next direction; a second click gives the other one.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/cli_options.h"
+#include "cli/cli_settings.h"
 #include "core/log_list.h"
 
 #include <QTextStream>
@@ -13,6 +14,13 @@ namespace tw::cli {
 // ExitOk, or ExitReadError after one line on err naming the file.
 int readInputFiles(const QStringList& files, const CliOptions& options,
                    const UserPlatforms& platforms, LogList& list, QTextStream& err);
+
+// What every command that lists or reports rows does first: takes the settings the statistics
+// use (resolveStatisticsSettings; into *settings when given), then reads files with their
+// platform strings (readInputFiles). Returns ExitOk, or the status of the first failure after
+// one line on err.
+int readInputs(const QStringList& files, const CliOptions& options, LogList& list, QTextStream& err,
+               StatisticsSettings* settings = nullptr);
 
 // Sorts as header clicks would until the column sorts in the asked direction.
 void applySort(LogList& list, int column, bool ascending);

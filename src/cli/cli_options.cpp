@@ -7,13 +7,13 @@ using namespace Qt::StringLiterals;
 namespace tw::cli {
 namespace {
 
-struct OptionSpec {
+struct OptionInfo {
     QLatin1StringView name;
     unsigned flag;
     bool takesValue;
 };
 
-const OptionSpec kOptions[] = {
+const OptionInfo kOptions[] = {
     {"--sort"_L1, OptSort, true},
     {"--now"_L1, OptNow, true},
     {"-o"_L1, OptOutput, true},
@@ -27,11 +27,11 @@ const OptionSpec kOptions[] = {
     {"--match-case"_L1, OptMatchCase, false},
 };
 
-const OptionSpec* findOption(QStringView name)
+const OptionInfo* findOption(QStringView name)
 {
-    for (const OptionSpec& spec : kOptions) {
-        if (name == spec.name)
-            return &spec;
+    for (const OptionInfo& option : kOptions) {
+        if (name == option.name)
+            return &option;
     }
     return nullptr;
 }
@@ -39,7 +39,7 @@ const OptionSpec* findOption(QStringView name)
 bool applyOption(QLatin1StringView name, const QString& value, CliOptions& options, QString* error)
 {
     if (name == "--sort"_L1) {
-        if (!parseSortSpec(value, &options.sortColumn, &options.sortAscending)) {
+        if (!parseSortOption(value, &options.sortColumn, &options.sortAscending)) {
             *error = u"--sort takes N[:asc|:desc] with N from 1 to 5, not \"%1\""_s.arg(value);
             return false;
         }
@@ -79,17 +79,17 @@ bool applyOption(QLatin1StringView name, const QString& value, CliOptions& optio
 
 } // namespace
 
-bool parseSortSpec(const QString& spec, int* column, bool* ascending)
+bool parseSortOption(const QString& sortText, int* column, bool* ascending)
 {
-    const qsizetype colon = spec.indexOf(u':');
-    const QString number = colon < 0 ? spec : spec.left(colon);
+    const qsizetype colon = sortText.indexOf(u':');
+    const QString number = colon < 0 ? sortText : sortText.left(colon);
     bool ok = false;
     const int n = number.toInt(&ok);
     if (!ok || n < 1 || n > kColumnCount || number.startsWith(u'+'))
         return false;
     bool asc = true;
     if (colon >= 0) {
-        const QStringView order = QStringView(spec).mid(colon + 1);
+        const QStringView order = QStringView(sortText).mid(colon + 1);
         if (order == u"desc")
             asc = false;
         else if (order != u"asc")
@@ -123,26 +123,26 @@ bool parseCliOptions(const QStringList& args, unsigned allowed, CliOptions& opti
         }
         const qsizetype eq = arg.startsWith(u"--") ? arg.indexOf(u'=') : -1;
         const QStringView name = eq < 0 ? QStringView(arg) : QStringView(arg).left(eq);
-        const OptionSpec* spec = findOption(name);
-        if (!spec || !(allowed & spec->flag)) {
+        const OptionInfo* option = findOption(name);
+        if (!option || !(allowed & option->flag)) {
             *error = u"unknown option %1"_s.arg(name);
             return false;
         }
         QString value;
-        if (spec->takesValue) {
+        if (option->takesValue) {
             if (eq >= 0) {
                 value = arg.mid(eq + 1);
             } else if (i + 1 < args.size()) {
                 value = args.at(++i);
             } else {
-                *error = u"%1 needs a value"_s.arg(spec->name);
+                *error = u"%1 needs a value"_s.arg(option->name);
                 return false;
             }
         } else if (eq >= 0) {
-            *error = u"%1 takes no value"_s.arg(spec->name);
+            *error = u"%1 takes no value"_s.arg(option->name);
             return false;
         }
-        if (!applyOption(spec->name, value, options, error))
+        if (!applyOption(option->name, value, options, error))
             return false;
     }
     return true;

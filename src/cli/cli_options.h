@@ -50,7 +50,7 @@ bool parseCliOptions(const QStringList& args, unsigned allowed, CliOptions& opti
                      QString* error);
 
 // "N", "N:asc" or "N:desc" with N from 1 to 5.
-bool parseSortSpec(const QString& spec, int* column, bool* ascending);
+bool parseSortOption(const QString& sortText, int* column, bool* ascending);
 // "YYYY-MM-DD HH:MM" in local time.
 std::optional<QDateTime> parseNow(const QString& text);
 

@@ -32,10 +32,8 @@ int runLfToCrLf(const QStringList& args, QTextStream& out, QTextStream& err)
     const QString target = convertedCopyPath(source);
     int code = 0;
     const bool converted = convertLfToCrLf(source, target, &code);
-    if (code) {
-        return fileError(err, target, u"write error: "_s + errorDescriptionEnglish(code),
-                         ExitWriteError);
-    }
+    if (code)
+        return writeError(err, target, errorDescriptionEnglish(code));
     out << target << '\n';
     out.flush();
     return converted ? ExitOk : ExitFailed;

@@ -1,6 +1,5 @@
 #include "cli/cli.h"
 #include "cli/cli_input.h"
-#include "cli/cli_settings.h"
 #include "cli/commands.h"
 #include "core/clock.h"
 #include "core/list_writers.h"
@@ -27,12 +26,8 @@ int runSave(const QStringList& args, QTextStream& out, QTextStream& err)
     if (options.positional.isEmpty())
         return usageError(err, u"save needs at least one FILE"_s);
 
-    StatisticsSettings settings;
-    if (const int status = resolveStatisticsSettings(options, settings, err))
-        return status;
     LogList list;
-    if (const int status =
-            readInputFiles(options.positional, options, settings.platforms, list, err))
+    if (const int status = readInputs(options.positional, options, list, err))
         return status;
 
     bool saved = false;
@@ -45,12 +40,7 @@ int runSave(const QStringList& args, QTextStream& out, QTextStream& err)
     } else {
         saved = saveReportFile(options.output, list, SystemClock(), &error);
     }
-    if (!saved) {
-        return fileError(err, options.output,
-                         u"write error: "_s + (error.isEmpty() ? u"unknown"_s : error),
-                         ExitWriteError);
-    }
-    return ExitOk;
+    return saved ? ExitOk : writeError(err, options.output, error);
 }
 
 } // namespace tw::cli

@@ -1,7 +1,6 @@
 #include "analysis/search.h"
 #include "cli/cli.h"
 #include "cli/cli_input.h"
-#include "cli/cli_settings.h"
 #include "cli/commands.h"
 #include "cli/row_printer.h"
 
@@ -21,12 +20,8 @@ int runSearch(const QStringList& args, QTextStream& out, QTextStream& err)
         return usageError(err, u"search needs at least one FILE after TEXT"_s);
     const QString& text = options.positional.first();
 
-    StatisticsSettings settings;
-    if (const int status = resolveStatisticsSettings(options, settings, err))
-        return status;
     LogList list;
-    if (const int status =
-            readInputFiles(options.positional.mid(1), options, settings.platforms, list, err))
+    if (const int status = readInputs(options.positional.mid(1), options, list, err))
         return status;
 
     // The dialog's steps find these rows one after another; walking the list with the step's own

@@ -1,6 +1,5 @@
 #include "cli/cli.h"
 #include "cli/cli_input.h"
-#include "cli/cli_settings.h"
 #include "cli/commands.h"
 #include "cli/row_printer.h"
 
@@ -19,12 +18,8 @@ int runShow(const QStringList& args, QTextStream& out, QTextStream& err)
 
     // The platform strings only steer the tallies, which show does not print; they are read all
     // the same so that a bad settings file fails every command alike.
-    StatisticsSettings settings;
-    if (const int status = resolveStatisticsSettings(options, settings, err))
-        return status;
     LogList list;
-    if (const int status =
-            readInputFiles(options.positional, options, settings.platforms, list, err))
+    if (const int status = readInputs(options.positional, options, list, err))
         return status;
 
     RowPrinter printer(out);

@@ -3,7 +3,6 @@
 #include "analysis/statistics_report.h"
 #include "cli/cli.h"
 #include "cli/cli_input.h"
-#include "cli/cli_settings.h"
 #include "cli/commands.h"
 #include "core/clock.h"
 
@@ -64,20 +63,15 @@ int runStats(const QStringList& args, QTextStream& out, QTextStream& err)
         return usageError(err, u"stats needs at least one FILE"_s);
 
     StatisticsSettings settings;
-    if (const int status = resolveStatisticsSettings(options, settings, err))
-        return status;
     LogList list;
-    if (const int status = readInputFiles(files, options, settings.platforms, list, err))
+    if (const int status = readInputs(files, options, list, err, &settings))
         return status;
 
     const QDateTime created = options.now ? *options.now : SystemClock().now();
     QString text = statisticsReportText(*page, reportBody(*page, list, settings), created);
     if (!options.output.isEmpty()) {
-        if (!saveStatisticsReport(options.output, text, &error)) {
-            return fileError(err, options.output,
-                             u"write error: "_s + (error.isEmpty() ? u"unknown"_s : error),
-                             ExitWriteError);
-        }
+        if (!saveStatisticsReport(options.output, text, &error))
+            return writeError(err, options.output, error);
         return ExitOk;
     }
     out << text.replace(u"\r\n"_s, u"\n"_s);

@@ -129,17 +129,26 @@ qsizetype rowBytes(const LogRow& row)
 // CP932 never uses TAB, CR, LF or '"' as the second byte of a character, so the encoded bytes
 // can be checked one by one without splitting a character.
 
-// A list-file value: TAB, CR and LF would break the line, so they become blanks.
-void putListValue(QByteArrayView utf8, FileSink& sink, QByteArray& scratch)
+// The value's CP932 bytes as they are. True when it was plain ASCII without control characters
+// and went straight in.
+bool putEncodedValue(QByteArrayView utf8, FileSink& sink, QByteArray& scratch)
 {
     if (copyPlainAscii(utf8, sink.cursor(), Quotes::Plain)) {
         sink.advance(utf8.size());
-        return;
+        return true;
     }
     scratch.truncate(0);
     cp932::appendEncodedUtf8(utf8, scratch);
-    char* const begin = sink.cursor();
     sink.put(scratch);
+    return false;
+}
+
+// A list-file value: TAB, CR and LF would break the line, so they become blanks.
+void putListValue(QByteArrayView utf8, FileSink& sink, QByteArray& scratch)
+{
+    char* const begin = sink.cursor();
+    if (putEncodedValue(utf8, sink, scratch))
+        return;
     for (char* p = begin; p < sink.cursor(); ++p) {
         if (*p == '\t' || *p == '\r' || *p == '\n')
             *p = ' ';
@@ -162,17 +171,6 @@ void putCsvValue(QByteArrayView utf8, FileSink& sink, QByteArray& scratch)
         }
     }
     sink.put('"');
-}
-
-void putReportValue(QByteArrayView utf8, FileSink& sink, QByteArray& scratch)
-{
-    if (copyPlainAscii(utf8, sink.cursor(), Quotes::Plain)) {
-        sink.advance(utf8.size());
-        return;
-    }
-    scratch.truncate(0);
-    cp932::appendEncodedUtf8(utf8, scratch);
-    sink.put(scratch);
 }
 
 } // namespace
@@ -263,7 +261,7 @@ bool saveReportFile(const QString& path, const LogList& list, const Clock& clock
         sink.ensure(fixedRowBytes + rowBytes(row));
         for (int k = 0; k < kColumnCount; ++k) {
             sink.put(labels[std::size_t(k)]);
-            putReportValue(row.field(k), sink, scratch);
+            putEncodedValue(row.field(k), sink, scratch);
             sink.put("\r\n");
         }
         sink.put("\r\n");

@@ -1,5 +1,6 @@
 #include "core/log_repair.h"
 
+#include "core/atomic_write.h"
 #include "core/cp932.h"
 #include "core/log_reader.h"
 #include "core/path_parts.h"
@@ -7,7 +8,6 @@
 #include <QByteArray>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <array>
 #include <cstdint>
@@ -83,11 +83,7 @@ int readWholeFile(const QString& path, QByteArray* bytes)
 
 int writeWholeFile(const QString& path, QByteArrayView bytes)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(bytes.data(), bytes.size()) != bytes.size() || !file.commit())
-        return kErrPathFileAccess;
-    return 0;
+    return writeFileAtomically(path, bytes) ? 0 : kErrPathFileAccess;
 }
 
 QString pathIn(const QString& folder, const QString& name)
@@ -161,6 +157,37 @@ bool samePath(const QString& a, const QString& b)
 {
     const QString ca = QFileInfo(a).canonicalFilePath();
     return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
+}
+
+// The same folder, the file name with prefix before it.
+QString withNamePrefix(const QString& path, const QString& prefix)
+{
+    return getPathPart(path, PathPart::FolderPath) + prefix +
+           getPathPart(path, PathPart::LastComponent);
+}
+
+struct ErrorText {
+    int code;
+    QStringView english;
+    QStringView japanese; // what the window shows
+};
+
+constexpr ErrorText kErrorTexts[] = {
+    {kErrInvalidArgument, u"invalid procedure call or argument",
+     u"プロシージャの呼び出し、または引数が不正です。"},
+    {kErrOverflow, u"overflow", u"オーバーフローしました。"},
+    {kErrFileNotFound, u"file not found", u"ファイルが見つかりません。"},
+    {kErrReadPastEnd, u"input past end of file", u"ファイルにこれ以上データがありません。"},
+    {kErrPathFileAccess, u"path/file access error", u"パス名が無効です。"},
+};
+
+const ErrorText* errorText(int code)
+{
+    for (const ErrorText& text : kErrorTexts) {
+        if (text.code == code)
+            return &text;
+    }
+    return nullptr;
 }
 
 } // namespace
@@ -249,14 +276,12 @@ int repairLogFile(const QString& path, const QString& tempFolder)
 
 QString repairBackupPath(const QString& path)
 {
-    return getPathPart(path, PathPart::FolderPath) + u"ｵﾘｼﾞﾅﾙ～"_s +
-           getPathPart(path, PathPart::LastComponent);
+    return withNamePrefix(path, u"ｵﾘｼﾞﾅﾙ～"_s);
 }
 
 QString convertedCopyPath(const QString& source)
 {
-    return getPathPart(source, PathPart::FolderPath) + u"crlf_"_s +
-           getPathPart(source, PathPart::LastComponent);
+    return withNamePrefix(source, u"crlf_"_s);
 }
 
 QString repairResultName(int code)
@@ -276,35 +301,15 @@ QString repairResultName(int code)
 
 QString errorDescriptionEnglish(int code)
 {
-    switch (code) {
-    case kErrInvalidArgument:
-        return u"invalid procedure call or argument"_s;
-    case kErrOverflow:
-        return u"overflow"_s;
-    case kErrFileNotFound:
-        return u"file not found"_s;
-    case kErrReadPastEnd:
-        return u"input past end of file"_s;
-    case kErrPathFileAccess:
-        return u"path/file access error"_s;
-    }
+    if (const ErrorText* text = errorText(code))
+        return text->english.toString();
     return u"unexpected error"_s;
 }
 
 QString errorDescriptionJapanese(int code)
 {
-    switch (code) {
-    case kErrInvalidArgument:
-        return u"プロシージャの呼び出し、または引数が不正です。"_s;
-    case kErrOverflow:
-        return u"オーバーフローしました。"_s;
-    case kErrFileNotFound:
-        return u"ファイルが見つかりません。"_s;
-    case kErrReadPastEnd:
-        return u"ファイルにこれ以上データがありません。"_s;
-    case kErrPathFileAccess:
-        return u"パス名が無効です。"_s;
-    }
+    if (const ErrorText* text = errorText(code))
+        return text->japanese.toString();
     return u"エラー %1"_s.arg(code);
 }
 

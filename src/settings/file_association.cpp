@@ -1,10 +1,11 @@
 #include "settings/file_association.h"
 
+#include "core/atomic_write.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringList>
 
@@ -21,11 +22,7 @@ bool writeUtf8(const QString& path, const QString& text)
 {
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(text.toUtf8());
-    return file.commit();
+    return writeFileAtomically(path, text.toUtf8());
 }
 
 // mimeapps.list as lines, edited in place so that every other entry is kept as it was.

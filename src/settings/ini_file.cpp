@@ -1,9 +1,9 @@
 #include "settings/ini_file.h"
 
+#include "core/atomic_write.h"
 #include "core/cp932.h"
 
 #include <QFile>
-#include <QSaveFile>
 
 namespace tw {
 namespace {
@@ -121,15 +121,7 @@ QByteArray IniDocument::bytes() const
 
 bool IniDocument::save(const QString& path) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    const QByteArray out = bytes();
-    if (file.write(out) != out.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeFileAtomically(path, bytes());
 }
 
 qsizetype IniDocument::findSection(QStringView section) const

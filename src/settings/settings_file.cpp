@@ -1,5 +1,6 @@
 #include "settings/settings_file.h"
 
+#include "core/atomic_write.h"
 #include "core/cp932.h"
 #include "mainwindow/menu_history.h"
 #include "settings/ini_file.h"
@@ -9,7 +10,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 
 #include <cmath>
 #include <optional>
@@ -75,14 +75,7 @@ bool readFile(const QString& path, QByteArray& bytes)
 bool writeFile(const QString& path, const QByteArray& bytes)
 {
     QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return writeFileAtomically(path, bytes);
 }
 
 } // namespace

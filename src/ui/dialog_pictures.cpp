@@ -1,15 +1,6 @@
 #include "ui/dialog_pictures.h"
 
-// The pictures live in the GUI library, which a static build has to register by hand;
-// registering twice is harmless.
-static void registerDialogPictures()
-{
-    static const bool once = [] {
-        Q_INIT_RESOURCE(tallyweaver);
-        return true;
-    }();
-    Q_UNUSED(once);
-}
+#include "ui/picture_resources.h"
 
 namespace tw {
 
@@ -17,7 +8,7 @@ QPixmap dialogPicture(int number)
 {
     if (number < 201 || number > 211)
         return {};
-    registerDialogPictures();
+    registerPictureResources();
     return QPixmap(QStringLiteral(":/pictures/picture_%1.png").arg(number));
 }
 
@@ -29,7 +20,7 @@ QIcon previewBrowserIcon(const QString& key)
                                      QStringLiteral("NEO"),    QStringLiteral("OPERA")};
     if (!keys.contains(key))
         return {};
-    registerDialogPictures();
+    registerPictureResources();
     return QIcon(QStringLiteral(":/icons/prefs/") + key.toLower() + QStringLiteral(".png"));
 }
 

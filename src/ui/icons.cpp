@@ -1,22 +1,14 @@
 #include "ui/icons.h"
 
-#include <QHash>
+#include "ui/picture_resources.h"
 
-// The pictures live in the GUI library, which a static build has to register by hand.
-static void registerPictures()
-{
-    static const bool once = [] {
-        Q_INIT_RESOURCE(tallyweaver);
-        return true;
-    }();
-    Q_UNUSED(once);
-}
+#include <QHash>
 
 namespace tw {
 
 QIcon toolbarIcon(const QString& key)
 {
-    registerPictures();
+    registerPictureResources();
     static const QHash<QString, QString> files = {
         {QStringLiteral("OPEN"), QStringLiteral("open")},
         {QStringLiteral("SAVE"), QStringLiteral("save")},
@@ -35,14 +27,14 @@ QIcon toolbarIcon(const QString& key)
 
 QIcon browserIcon(BrowserClass c)
 {
-    registerPictures();
+    registerPictureResources();
     return QIcon(QStringLiteral(":/icons/browser_") + browserClassKey(c).toLower() +
                  QStringLiteral(".png"));
 }
 
 QIcon applicationIcon()
 {
-    registerPictures();
+    registerPictureResources();
     QIcon icon;
     for (const auto name : {u"tallyweaver", u"tallyweaver_32", u"tallyweaver_64"})
         icon.addFile(QStringLiteral(":/icons/") + QStringView(name).toString() +

@@ -15,6 +15,12 @@ namespace tw {
 QFont fontOf(const ListFont& f)
 {
     QFont font(f.name);
+    setFontStyle(font, f);
+    return font;
+}
+
+void setFontStyle(QFont& font, const ListFont& f)
+{
     if (f.pointSizeF > 0)
         font.setPointSizeF(f.pointSizeF);
     else if (f.size > 0)
@@ -23,7 +29,6 @@ QFont fontOf(const ListFont& f)
     font.setItalic(f.italic != 0);
     font.setUnderline(f.underline != 0);
     font.setStrikeOut(f.strikeout != 0);
-    return font;
 }
 
 QColor colorOf(qint32 windowsColor)

@@ -17,6 +17,9 @@ QFont fontOf(const ListFont& f);
 QColor colorOf(qint32 windowsColor);
 qint32 windowsColorOf(const QColor& c);
 ListFont listFontFrom(const QFont& font, const QColor& color);
+// Sets size and the four styles of f on font; pointSizeF, when set, wins over size, and with
+// neither the font keeps its own size.
+void setFontStyle(QFont& font, const ListFont& f);
 
 // The font dialog with a text colour, as the list font needs it.
 class ListFontDialog final : public QDialog {

@@ -26,14 +26,7 @@ void applyListFont(const ListFont& font, QWidget& widget)
     QFont f = widget.font();
     if (!font.name.isEmpty())
         f.setFamily(font.name);
-    if (font.pointSizeF > 0)
-        f.setPointSizeF(font.pointSizeF);
-    else if (font.size > 0)
-        f.setPointSize(font.size);
-    f.setBold(font.bold != 0);
-    f.setItalic(font.italic != 0);
-    f.setUnderline(font.underline != 0);
-    f.setStrikeOut(font.strikeout != 0);
+    setFontStyle(f, font);
     widget.setFont(f);
 
     QPalette palette = widget.palette();

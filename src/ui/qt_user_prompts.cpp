@@ -11,19 +11,35 @@
 namespace tw {
 namespace {
 
+struct AnswerButton {
+    MessageAnswer answer;
+    QMessageBox::StandardButton button;
+};
+
+constexpr AnswerButton kAnswerButtons[] = {
+    {MessageAnswer::Ok, QMessageBox::Ok},
+    {MessageAnswer::Cancel, QMessageBox::Cancel},
+    {MessageAnswer::Yes, QMessageBox::Yes},
+    {MessageAnswer::No, QMessageBox::No},
+};
+
 QMessageBox::StandardButton standardButton(MessageAnswer a)
 {
-    switch (a) {
-    case MessageAnswer::Ok:
-        return QMessageBox::Ok;
-    case MessageAnswer::Cancel:
-        return QMessageBox::Cancel;
-    case MessageAnswer::Yes:
-        return QMessageBox::Yes;
-    case MessageAnswer::No:
-        return QMessageBox::No;
+    for (const AnswerButton& pair : kAnswerButtons) {
+        if (pair.answer == a)
+            return pair.button;
     }
     return QMessageBox::Ok;
+}
+
+// Any other way out of the box counts as OK.
+MessageAnswer answerOf(int button)
+{
+    for (const AnswerButton& pair : kAnswerButtons) {
+        if (pair.button == button)
+            return pair.answer;
+    }
+    return MessageAnswer::Ok;
 }
 
 } // namespace
@@ -78,16 +94,7 @@ MessageAnswer QtUserPrompts::message(const QString& caption, const QString& text
         break;
     }
     box.setDefaultButton(standardButton(defaultAnswer));
-    switch (box.exec()) {
-    case QMessageBox::Cancel:
-        return MessageAnswer::Cancel;
-    case QMessageBox::Yes:
-        return MessageAnswer::Yes;
-    case QMessageBox::No:
-        return MessageAnswer::No;
-    default:
-        return MessageAnswer::Ok;
-    }
+    return answerOf(box.exec());
 }
 
 QWidget* QtUserPrompts::parentWindow() const

@@ -1,5 +1,6 @@
 #include "analysis/host_statistics.h"
 #include "core/log_list.h"
+#include "support/log_rows.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -26,16 +27,6 @@ bool likeMatch(QByteArrayView text, QByteArrayView pattern)
     const char c = text.front();
     const bool ok = pattern.front() == '#' ? (c >= '0' && c <= '9') : c == pattern.front();
     return ok && likeMatch(text.sliced(1), pattern.sliced(1));
-}
-
-void fillHosts(LogList& list, const QStringList& hosts)
-{
-    for (const QString& host : hosts) {
-        AccessRecord r;
-        r.browser = u"Mozilla/4.0"_s;
-        r.host = host;
-        list.appendRecord(r);
-    }
 }
 
 QString expectedReport(qint64 total, const QStringList& entries)
@@ -128,7 +119,7 @@ private slots:
         QFETCH(QStringList, hosts);
         QFETCH(QString, expected);
         LogList list;
-        fillHosts(list, hosts);
+        test::appendHostRows(list, hosts);
         QCOMPARE(hostStatisticsText(list), expected);
     }
 
@@ -136,7 +127,7 @@ private slots:
     {
         // First appearance decides ties, so the list's current order must be the one read.
         LogList list;
-        fillHosts(list, {u"2.b.example.jp"_s, u"1.a.example.jp"_s});
+        test::appendHostRows(list, {u"2.b.example.jp"_s, u"1.a.example.jp"_s});
         QCOMPARE(hostStatisticsText(list),
                  expectedReport(2, {u"1回\t*.b.example.jp"_s, u"1回\t*.a.example.jp"_s}));
         list.sortByHeader(ColHost);

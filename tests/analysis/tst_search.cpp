@@ -1,5 +1,6 @@
 #include "analysis/search.h"
 #include "core/log_list.h"
+#include "support/log_rows.h"
 
 #include <QRandomGenerator>
 #include <QTest>
@@ -9,17 +10,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void fillRows(LogList& list, const QList<QStringList>& rows)
-{
-    LogBatch batch;
-    for (const QStringList& fields : rows) {
-        AccessRecord r;
-        for (int k = 0; k < kColumnCount; ++k)
-            r.field(k) = fields.value(k);
-        batch.addRecord(r);
-    }
-    list.append(std::move(batch));
-}
+using test::appendRows;
 
 // The plain meaning of a match: lower-case both (unless case counts), then find the text in
 // one of the five texts; an empty text matches a row with any non-empty text.
@@ -88,7 +79,7 @@ private slots:
         QFETCH(bool, matchCase);
         QFETCH(bool, match);
         LogList list;
-        fillRows(list, {fields});
+        appendRows(list, {fields});
         QCOMPARE(RowMatcher(text, matchCase).matches(list.row(0)), match);
         QCOMPARE(referenceMatch(fields, text, matchCase), match);
     }
@@ -123,7 +114,7 @@ private slots:
             rows.append(fields);
         }
         LogList list;
-        fillRows(list, rows);
+        appendRows(list, rows);
         for (qsizetype i = 0; i < cases.size(); ++i) {
             const Case& c = cases.at(i);
             const bool expected = referenceMatch(c.fields, c.text, c.matchCase);
@@ -137,7 +128,7 @@ private slots:
     void newSearchStartsAtCurrentRow()
     {
         LogList list;
-        fillRows(list, kRows);
+        appendRows(list, kRows);
         SearchState state;
         FindResult r = findInList(state, list, 0, false, u"mozilla"_s, -1);
         QCOMPARE(r.outcome, FindOutcome::Found);
@@ -154,7 +145,7 @@ private slots:
     void caseRules()
     {
         LogList list;
-        fillRows(list, kRows);
+        appendRows(list, kRows);
         SearchState state;
         // Case counts: the lower-case text does not find "MOZILLA" in row 3.
         FindResult r = findInList(state, list, 0, true, u"Mozilla"_s, -1);
@@ -174,7 +165,7 @@ private slots:
     void endOfListAndRestart()
     {
         LogList list;
-        fillRows(list, kRows);
+        appendRows(list, kRows);
         SearchState state;
         FindResult r = findInList(state, list, 0, false, u"http://z/"_s, -1);
         QCOMPARE(r.row, 2);
@@ -195,7 +186,7 @@ private slots:
     void emptyTexts()
     {
         LogList list;
-        fillRows(list, {{}, {QString(), QString(), QString(), QString(), u"p"_s}, {u"b"_s}});
+        appendRows(list, {{}, {QString(), QString(), QString(), QString(), u"p"_s}, {u"b"_s}});
         SearchState state;
         QCOMPARE(findInList(state, list, 1, false, u"x"_s, -1).outcome, FindOutcome::Beep);
         QCOMPARE(state.position, 0);
@@ -225,7 +216,7 @@ private slots:
     void rowsDeletedBehindThePosition()
     {
         LogList list;
-        fillRows(list, kRows);
+        appendRows(list, kRows);
         SearchState state;
         QCOMPARE(findInList(state, list, 0, false, u"z/"_s, -1).row, 2);
         list.removeRows({1, 2});
@@ -239,7 +230,7 @@ private slots:
     void positionIsWide()
     {
         LogList list;
-        fillRows(list, kRows);
+        appendRows(list, kRows);
         SearchState state{u"x"_s, qint64(1) << 40};
         QCOMPARE(findInList(state, list, 1, false, QString(), -1).outcome, FindOutcome::EndReached);
         QCOMPARE(state.position, 1);

@@ -1,6 +1,7 @@
 #include "analysis/fake_search_target.h"
 #include "analysis/search_controller.h"
 #include "core/log_list.h"
+#include "support/log_rows.h"
 #include "support/scripted_prompts.h"
 
 #include <QTest>
@@ -11,15 +12,7 @@ using namespace Qt::StringLiterals;
 namespace {
 
 struct Rig {
-    explicit Rig(const QStringList& hosts)
-    {
-        for (const QString& host : hosts) {
-            AccessRecord r;
-            r.browser = u"Mozilla/4.0"_s;
-            r.host = host;
-            list.appendRecord(r);
-        }
-    }
+    explicit Rig(const QStringList& hosts) { test::appendHostRows(list, hosts); }
     int endMessages() const
     {
         int n = 0;

@@ -2,17 +2,15 @@
 #include "core/list_writers.h"
 #include "core/log_list.h"
 #include "core/log_reader.h"
+#include "support/cli_run.h"
 #include "support/test_files.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <sys/resource.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <functional>
 
 using namespace Qt::StringLiterals;
@@ -20,38 +18,17 @@ using namespace tw;
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
+using test::CliRun;
 
 QString g_tempFolder; // the repair's converted copies go here, not into the real temp folder
 
-// Runs the built tallyweaver-cli; setup runs in the child before it starts.
 CliRun runCli(const QStringList& args, const std::function<void()>& setup = {})
 {
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(u"TMPDIR"_s, g_tempFolder);
-    process.setProcessEnvironment(env);
-    if (setup)
-        process.setChildProcessModifier(setup);
-    process.start(QStringLiteral(TW_CLI_PATH), args);
-    CliRun run;
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
+    return test::runCli(args, setup, g_tempFolder);
 }
 
-const QStringList kMsie = {u"Mozilla/4.0 (compatible; MSIE 5.5; Windows 98)"_s,
-                           u"p1234-ip01.tokyo.example.ne.jp"_s, u"10.0.0.1"_s,
-                           u"2001/05/01 09:05:33"_s,
-                           u"http://search.example.co.jp/bin/search?p=表示+ソフト"_s};
-const QStringList kWwwc = {u"WWWC/1.03"_s, u""_s, u"10.0.0.2"_s, u"2001/05/01 09:06:00"_s, u"-"_s};
+const QStringList& kMsie = test::kMsieRecord;
+const QStringList& kWwwc = test::kWwwcRecord;
 const QStringList kNetscape = {u"Mozilla/4.7 [ja] (Macintosh; I; PPC)"_s,
                                u"dhcp-1-2.example.ac.jp"_s, u"10.0.0.3"_s, u"2001/05/02 23:59:59"_s,
                                u""_s};
@@ -321,11 +298,8 @@ private slots:
         // A full disk, simulated by a file size limit: the old file must survive.
         const QString out = path(u"old."_s + format);
         QVERIFY(test::writeBytes(out, "old contents\r\n"));
-        const CliRun full = runCli({u"save"_s, u"--format"_s, format, u"-o"_s, out, input}, [] {
-            std::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{4096, 4096};
-            setrlimit(RLIMIT_FSIZE, &limit);
-        });
+        const CliRun full = runCli({u"save"_s, u"--format"_s, format, u"-o"_s, out, input},
+                                   test::fileSizeLimit(4096));
         QCOMPARE(full.exitCode, 4);
         QVERIFY(full.err.startsWith(out + u": write error: "_s));
         QCOMPARE(test::readBytes(out), QByteArray("old contents\r\n"));

@@ -7,44 +7,21 @@
 #include "core/cp932.h"
 #include "core/log_list.h"
 #include "core/log_reader.h"
+#include "support/cli_run.h"
 #include "support/scripted_prompts.h"
 #include "support/test_files.h"
 
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <sys/resource.h>
-
-#include <csignal>
-#include <functional>
 
 using namespace Qt::StringLiterals;
 using namespace tw;
 
 namespace {
 
-struct CliRun {
-    int exitCode = -1;
-    QString out;
-    QString err;
-};
-
-CliRun runCli(const QStringList& args, const std::function<void()>& setup = {})
-{
-    QProcess process;
-    if (setup)
-        process.setChildProcessModifier(setup);
-    process.start(QStringLiteral(TW_CLI_PATH), args);
-    CliRun run;
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.exitCode = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
+using test::CliRun;
+using test::runCli;
 
 const QString kNow = u"2001-05-01 09:05"_s;
 const QDateTime kNowTime(QDate(2001, 5, 1), QTime(9, 5));
@@ -107,11 +84,8 @@ QStringList rowNumbers(const QString& out)
     return numbers;
 }
 
-const QStringList kMsie = {u"Mozilla/4.0 (compatible; MSIE 5.5; Windows 98)"_s,
-                           u"p1234-ip01.tokyo.example.ne.jp"_s, u"10.0.0.1"_s,
-                           u"2001/05/01 09:05:33"_s,
-                           u"http://search.example.co.jp/bin/search?p=表示+ソフト"_s};
-const QStringList kWwwc = {u"WWWC/1.03"_s, u""_s, u"10.0.0.2"_s, u"2001/05/01 09:06:00"_s, u"-"_s};
+const QStringList& kMsie = test::kMsieRecord;
+const QStringList& kWwwc = test::kWwwcRecord;
 const QStringList kGreek = {u"Lynx/2.8"_s, u"ΑΘΗΝΑ.example.gr"_s, u"10.0.0.3"_s,
                             u"2001/05/02 23:59:59"_s, u"http://example.gr/"_s};
 
@@ -329,11 +303,8 @@ private slots:
         // A full disk, simulated by a file size limit below the report's size.
         const QString out = path(u"old_report.txt"_s);
         QVERIFY(test::writeBytes(out, "old contents\r\n"));
-        const CliRun full = runCli({u"stats"_s, u"access"_s, u"-o"_s, out, samplePath()}, [] {
-            std::signal(SIGXFSZ, SIG_IGN);
-            const rlimit limit{256, 256};
-            setrlimit(RLIMIT_FSIZE, &limit);
-        });
+        const CliRun full =
+            runCli({u"stats"_s, u"access"_s, u"-o"_s, out, samplePath()}, test::fileSizeLimit(256));
         QCOMPARE(full.exitCode, 4);
         QVERIFY(full.err.startsWith(out + u": write error: "_s));
         QCOMPARE(test::readBytes(out), QByteArray("old contents\r\n"));

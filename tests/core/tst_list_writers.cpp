@@ -1,5 +1,6 @@
 #include "core/list_writers.h"
 #include "core/log_reader.h"
+#include "support/log_rows.h"
 #include "support/test_files.h"
 
 #include <QDir>
@@ -14,40 +15,6 @@ using namespace tw::test;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-using Rows = QList<QStringList>;
-
-void fill(LogList& list, const Rows& rows)
-{
-    for (const QStringList& r : rows)
-        list.appendRecord(AccessRecord{r.value(0), r.value(1), r.value(2), r.value(3), r.value(4)});
-}
-
-Rows rowsOf(const LogList& list)
-{
-    Rows rows;
-    for (qsizetype r = 0; r < list.rowCount(); ++r) {
-        QStringList row;
-        for (int k = 0; k < kColumnCount; ++k)
-            row << list.text(r, k);
-        rows << row;
-    }
-    return rows;
-}
-
-Rows rowsOf(const LogBatch& batch)
-{
-    LogList list;
-    LogBatch copy;
-    for (qsizetype r = 0; r < batch.size(); ++r) {
-        std::array<QByteArrayView, kColumnCount> fields;
-        for (int k = 0; k < kColumnCount; ++k)
-            fields[std::size_t(k)] = batch.row(r).field(k);
-        copy.addRow(fields);
-    }
-    list.append(std::move(copy));
-    return rowsOf(list);
-}
 
 enum Writer { ListWriter, CsvWriter, ReportWriter };
 
@@ -148,7 +115,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(u"out.txt"_s);
         LogList list;
-        fill(list, rows);
+        appendRows(list, rows);
         QString error;
         QVERIFY(save(Writer(writer), path, list, &error));
         QVERIFY(error.isEmpty());
@@ -187,7 +154,7 @@ private slots:
         QTemporaryDir dir;
         const QString path = dir.filePath(u"saved"_s);
         LogList list;
-        fill(list, rows);
+        appendRows(list, rows);
         QVERIFY(save(Writer(writer), path, list));
 
         ReadResult read = readLogFile(path);
@@ -204,7 +171,7 @@ private slots:
     {
         QTemporaryDir dir;
         LogList list;
-        fill(list, {{u"b"_s, u"2"_s}, {u"c"_s, u"1"_s}, {u"a"_s, u"3"_s}});
+        appendRows(list, {{u"b"_s, u"2"_s}, {u"c"_s, u"1"_s}, {u"a"_s, u"3"_s}});
         list.sortByHeader(ColHost);
         const Rows sorted = rowsOf(list);
         QCOMPARE(sorted.first().value(ColHost), u"1"_s);
@@ -256,7 +223,7 @@ private slots:
         QFETCH(int, writer);
         QTemporaryDir dir;
         LogList list;
-        fill(list, kTwoRows);
+        appendRows(list, kTwoRows);
 
         const QString missing = dir.filePath(u"gone/out.twv"_s);
         QString error;
@@ -281,7 +248,7 @@ private slots:
     {
         QTemporaryDir dir;
         LogList list;
-        fill(list, kTwoRows);
+        appendRows(list, kTwoRows);
         // A name at the length limit leaves no room for the temporary file's suffix.
         const QString longName = dir.filePath(QString(250, u'n'));
         QVERIFY(writeBytes(longName, "previous"));

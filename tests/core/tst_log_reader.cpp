@@ -1,5 +1,6 @@
 #include "core/cp932.h"
 #include "core/log_reader.h"
+#include "support/log_rows.h"
 #include "support/test_files.h"
 
 #include <QDir>
@@ -7,7 +8,8 @@
 
 using namespace tw;
 
-using Rows = QList<QStringList>;
+using test::Rows;
+using test::rowsOf;
 
 namespace {
 
@@ -29,18 +31,6 @@ QStringList row(const char* browser, const char* host = "h", const char* ip = "1
 }
 
 const QByteArray kHeader = "#Tallyweaver_Header";
-
-Rows rowsOf(const LogBatch& batch)
-{
-    Rows rows;
-    for (qsizetype i = 0; i < batch.size(); ++i) {
-        QStringList r;
-        for (int k = 0; k < kColumnCount; ++k)
-            r << QString::fromUtf8(batch.row(i).field(k));
-        rows << r;
-    }
-    return rows;
-}
 
 } // namespace
 

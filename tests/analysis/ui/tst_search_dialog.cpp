@@ -3,6 +3,7 @@
 #include "analysis/ui/search_dialog.h"
 #include "core/log_list.h"
 #include "settings/settings.h"
+#include "support/log_rows.h"
 #include "support/scripted_prompts.h"
 #include "ui/twips.h"
 
@@ -19,13 +20,8 @@ namespace {
 struct Rig {
     Rig()
     {
-        for (const QString& host :
-             {u"alpha.example.jp"_s, u"BETA.example.jp"_s, u"beta.example.jp"_s}) {
-            AccessRecord r;
-            r.browser = u"Mozilla/4.0"_s;
-            r.host = host;
-            list.appendRecord(r);
-        }
+        test::appendHostRows(list,
+                             {u"alpha.example.jp"_s, u"BETA.example.jp"_s, u"beta.example.jp"_s});
     }
     SearchDialog* show() { return SearchDialog::showInstance(&owner, settings, search); }
     QComboBox* combo() const { return owner.findChild<QComboBox*>(u"cmbSrchHist"_s); }

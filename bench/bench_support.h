@@ -1,0 +1,58 @@
+// What the benchmarks share: CPU time and peak memory of this process, wall time of a timer, and
+// the command line of the benchmarks that generate their log.
+#pragma once
+
+#include "loggen.h"
+
+#include <QElapsedTimer>
+#include <QStringList>
+
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <ctime>
+
+namespace tw::bench {
+
+// User plus system time of this process so far: on a busy machine, wall time includes waiting.
+inline double cpuSeconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
+}
+
+inline qint64 peakRssKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss; // kilobytes on Linux
+}
+
+inline double seconds(const QElapsedTimer& timer)
+{
+    return double(timer.nsecsElapsed()) / 1e9;
+}
+
+struct RunArguments {
+    LogGenOptions log;
+    int repeat = 3;
+};
+
+// [ROWS] [--repeat R] [--seed S], with 1,000,000 rows unless given.
+inline RunArguments parseRunArguments(const QStringList& args)
+{
+    RunArguments run;
+    run.log.rows = 1000000;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args.at(i) == u"--repeat" && i + 1 < args.size())
+            run.repeat = std::max(1, args.at(++i).toInt());
+        else if (args.at(i) == u"--seed" && i + 1 < args.size())
+            run.log.seed = args.at(++i).toULongLong();
+        else
+            run.log.rows = std::max<qint64>(1, args.at(i).toLongLong());
+    }
+    return run;
+}
+
+} // namespace tw::bench
