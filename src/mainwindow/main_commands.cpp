@@ -1,9 +1,11 @@
 #include "mainwindow/main_commands.h"
 
+#include "analysis/file_tool_commands.h"
 #include "core/clock.h"
 #include "core/list_writers.h"
 #include "core/platform.h"
 #include "core/user_prompts.h"
+#include "mainwindow/drag_drop.h"
 #include "mainwindow/menu_history.h"
 #include "mainwindow/rows_clipboard_text.h"
 #include "settings/settings.h"
@@ -160,6 +162,53 @@ void MainCommands::openUrlOfCurrentItem()
 {
     if (hasCurrentItem())
         m_urlOpener.openRowUrl(m_editor.list().text(m_view.currentRow(), ColPreviousPage));
+}
+
+void MainCommands::convertLf()
+{
+    runConvertLfCommand(m_dialog, m_prompts, m_settings);
+}
+
+void MainCommands::repairLog()
+{
+    runRepairLogCommand(m_dialog, m_prompts, m_settings, m_platform.tempFolder());
+}
+
+void MainCommands::openHelp()
+{
+    m_urlOpener.openUrl(helpPageUrl(m_platform.executableFolder()));
+}
+
+QString MainCommands::homePageUrl(int index)
+{
+    switch (index) {
+    case 0:
+        return QStringLiteral("https://tallyweaver.example.org/");
+    case 1:
+        return QStringLiteral("https://author.example.org/");
+    case 3:
+        return QStringLiteral("https://download.example.org/tallyweaver/");
+    default:
+        return {};
+    }
+}
+
+void MainCommands::openHomePage(int index)
+{
+    const QString url = homePageUrl(index);
+    if (!url.isEmpty())
+        m_urlOpener.openUrl(url);
+}
+
+void MainCommands::openDroppedFiles(const QStringList& paths)
+{
+    const DroppedFiles files = splitDroppedFiles(paths);
+    if (files.open.isEmpty())
+        return;
+    m_opener.openLogFile(files.open, OpenMode::Open);
+    // Each path is one argument; the new instance hands its own rest on the same way.
+    if (!files.forNewInstance.isEmpty())
+        m_platform.startNewInstance(files.forNewInstance);
 }
 
 } // namespace tw

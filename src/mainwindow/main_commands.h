@@ -59,6 +59,19 @@ public:
     void openUrlOfCurrentItem();
     UrlOpener& urlOpener() { return m_urlOpener; }
 
+    // Tools: the LF conversion and the repair of a log file chosen by the user.
+    void convertLf();
+    void repairLog();
+
+    // Help: the help page beside the program; the product, author and download pages by the
+    // home-page submenu's item index (0, 1, 3; other indexes do nothing).
+    void openHelp();
+    void openHomePage(int index);
+    static QString homePageUrl(int index);
+
+    // Files dropped on the list: the first replaces the list, the rest go to one new instance.
+    void openDroppedFiles(const QStringList& paths);
+
 private:
     // Hourglass and no repainting for the duration of an edit command.
     class BusyList;

@@ -1,8 +1,11 @@
 #include "mainwindow/ui/log_list_view.h"
 
 #include <QContextMenuEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QMimeData>
 #include <QProxyStyle>
 #include <QStyledItemDelegate>
 
@@ -149,6 +152,71 @@ void LogListView::changeEvent(QEvent* event)
     QTableView::changeEvent(event);
     if (event->type() == QEvent::FontChange)
         updateRowHeight();
+}
+
+void LogListView::enableDragAndDrop()
+{
+    m_dragAndDrop = true;
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setDefaultDropAction(Qt::CopyAction);
+    setDropIndicatorShown(false);
+}
+
+void LogListView::startDrag(Qt::DropActions supportedActions)
+{
+    if (m_dragAndDrop)
+        emit rowDragRequested();
+    else
+        QTableView::startDrag(supportedActions);
+}
+
+namespace {
+
+// Whatever comes from outside is taken as a copy; the list's own drag is never dropped back
+// on it (its shortcut file is no log).
+bool acceptOutsideDrag(QDropEvent* event, const QWidget* list)
+{
+    if (event->source() == list) {
+        event->ignore();
+        return false;
+    }
+    if (event->possibleActions() & Qt::CopyAction) {
+        event->setDropAction(Qt::CopyAction);
+        event->accept();
+    } else {
+        event->acceptProposedAction();
+    }
+    return true;
+}
+
+} // namespace
+
+void LogListView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (m_dragAndDrop)
+        acceptOutsideDrag(event, this);
+    else
+        QTableView::dragEnterEvent(event);
+}
+
+void LogListView::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (m_dragAndDrop)
+        acceptOutsideDrag(event, this);
+    else
+        QTableView::dragMoveEvent(event);
+}
+
+void LogListView::dropEvent(QDropEvent* event)
+{
+    if (!m_dragAndDrop) {
+        QTableView::dropEvent(event);
+        return;
+    }
+    if (!acceptOutsideDrag(event, this))
+        return;
+    const QMimeData* data = event->mimeData();
+    emit dropReceived(data && data->hasUrls() ? data->urls() : QList<QUrl>());
 }
 
 } // namespace tw

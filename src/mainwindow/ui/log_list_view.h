@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QList>
 #include <QTableView>
+#include <QUrl>
 
 namespace tw {
 
@@ -18,21 +20,34 @@ public:
     // Row height from the font, the icon and a small margin.
     void updateRowHeight();
 
+    // The main list takes drops from elsewhere and starts drags of its rows by itself; the
+    // window decides what is dropped and what is dragged.
+    void enableDragAndDrop();
+
 signals:
     // A right click, at this global position.
     void popupRequested(const QPoint& globalPos);
     // The keyboard's context-menu key without modifiers.
     void popupKeyPressed();
     void activatedRow();
+    // Something from outside the list was dropped on it; urls is empty when it held none.
+    void dropReceived(const QList<QUrl>& urls);
+    // The user started dragging rows.
+    void rowDragRequested();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     bool m_fullRow = true;
+    bool m_dragAndDrop = false;
 };
 
 } // namespace tw

@@ -1,20 +1,36 @@
 #include "mainwindow/ui/main_window.h"
 
+#include "analysis/ui/item_info_dialog.h"
+#include "analysis/ui/search_dialog.h"
+#include "analysis/ui/statistics_dialog.h"
+#include "core/platform.h"
+#include "core/user_prompts.h"
+#include "mainwindow/drag_drop.h"
 #include "mainwindow/menu_history.h"
+#include "mainwindow/ui/frm_version.h"
 #include "mainwindow/ui/log_list_model.h"
 #include "mainwindow/ui/log_list_view.h"
+#include "settings/file_association.h"
 #include "settings/settings.h"
+#include "settings/ui/preferences_dialog.h"
 #include "ui/icons.h"
 #include "ui/list_font_dialog.h"
 #include "ui/list_font_widgets.h"
 #include "ui/twips.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDialog>
+#include <QDir>
+#include <QDrag>
+#include <QFile>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -63,7 +79,9 @@ template <typename Handler> void dispatch(const QList<QAction*>& group, Handler 
 MainWindow::MainWindow(Settings& settings, MenuHistory& history, UserPrompts& prompts,
                        Platform& platform, const Clock& clock, QWidget* parent)
     : QMainWindow(parent), m_settings(settings), m_history(history), m_prompts(prompts),
-      m_commands(m_list, *this, prompts, platform, history, settings, clock)
+      m_platform(platform), m_clock(clock),
+      m_commands(m_list, *this, prompts, platform, history, settings, clock),
+      m_search(m_list, *this, prompts)
 {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(QStringLiteral("Tallyweaver"));
@@ -85,6 +103,11 @@ MainWindow::MainWindow(Settings& settings, MenuHistory& history, UserPrompts& pr
     connect(m_listView, &LogListView::popupRequested, this, &MainWindow::showPopup);
     connect(m_listView, &LogListView::popupKeyPressed, this, &MainWindow::showPopupFromKey);
     connect(m_listView, &LogListView::activatedRow, this, &MainWindow::openUrl);
+    m_listView->enableDragAndDrop();
+    // Opened after the drop has finished, so the other side of the drag is not kept waiting.
+    connect(m_listView, &LogListView::dropReceived, this, &MainWindow::dropUrls,
+            Qt::QueuedConnection);
+    connect(m_listView, &LogListView::rowDragRequested, this, &MainWindow::startRowDrag);
     connect(&m_history, &MenuHistory::refreshed, this, &MainWindow::refreshRecentFiles);
     refreshRecentFiles();
 
@@ -94,7 +117,9 @@ MainWindow::MainWindow(Settings& settings, MenuHistory& history, UserPrompts& pr
 
 MainWindow::~MainWindow()
 {
-    // The view goes before the model and the list it reads.
+    // Dialogs hold references to members of this window (the search, the list, the URL
+    // opener), which go before the children would; so do the view, the model and the list.
+    qDeleteAll(findChildren<QDialog*>(QString(), Qt::FindDirectChildrenOnly));
     delete m_listView;
     m_listView = nullptr;
 }
@@ -461,6 +486,9 @@ ListFont MainWindow::initialListFont() const
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // Closing the search dialog hands its history and check box to the settings saved below.
+    if (m_searchDialog && m_searchDialog->isVisible())
+        m_searchDialog->reject();
     if (m_settingsFile && !m_settingsFile->save())
         m_prompts.error(QStringLiteral("設定が保存されませんでした。"));
     event->accept();
@@ -540,7 +568,7 @@ void MainWindow::viewCommand(int index)
         openUrl();
         break;
     case 6:
-        // Preferences dialog: not part of this window yet.
+        preferences();
         break;
     default:
         break;
@@ -549,19 +577,86 @@ void MainWindow::viewCommand(int index)
 
 void MainWindow::toolCommand(int index)
 {
-    // File tools, statistics and search are dialogs of their own, not yet wired in.
-    Q_UNUSED(index);
+    switch (index) {
+    case 0:
+        m_commands.convertLf();
+        break;
+    case 1:
+        m_commands.repairLog();
+        break;
+    case 3:
+        showStatistics(StatisticsPage::Browser);
+        break;
+    case 4:
+        showStatistics(StatisticsPage::Platform);
+        break;
+    case 5:
+        showStatistics(StatisticsPage::Access);
+        break;
+    case 6:
+        showStatistics(StatisticsPage::Host);
+        break;
+    case 8:
+        showSearch();
+        break;
+    case 9:
+        m_search.findNext();
+        break;
+    default:
+        break;
+    }
 }
 
 void MainWindow::helpCommand(int index)
 {
-    // Help page and version dialog: not yet wired in.
-    Q_UNUSED(index);
+    if (index == 0) {
+        m_commands.openHelp();
+    } else if (index == 4) {
+        VersionDialog dialog(m_commands.urlOpener(), this);
+        dialog.exec();
+    }
 }
 
 void MainWindow::homePageCommand(int index)
 {
-    Q_UNUSED(index);
+    m_commands.openHomePage(index);
+}
+
+void MainWindow::showStatistics(StatisticsPage page)
+{
+    m_statistics[std::size_t(page)] =
+        showStatisticsDialog(page, m_list, m_settings, m_prompts, m_clock, this);
+}
+
+StatisticsDialog* MainWindow::statisticsDialog(StatisticsPage page) const
+{
+    return m_statistics[std::size_t(page)];
+}
+
+SearchDialog* MainWindow::searchDialog() const
+{
+    return m_searchDialog;
+}
+
+void MainWindow::showSearch()
+{
+    m_searchDialog = SearchDialog::showInstance(this, m_settings, m_search);
+}
+
+void MainWindow::preferences()
+{
+    ListFileAssociation association(XdgFolders::fromEnvironment(),
+                                    QCoreApplication::applicationFilePath());
+    // Rows read from now on are counted with the platform strings as they are after the change.
+    PreferencesDialog dialog(
+        m_settings, m_prompts, association,
+        [this] {
+            applyAppearance();
+            m_list.setUserPlatforms(UserPlatforms(
+                {m_settings.Pratform[0], m_settings.Pratform[1], m_settings.Pratform[2]}));
+        },
+        this);
+    dialog.exec();
 }
 
 void MainWindow::popupCommand(int index)
@@ -606,7 +701,13 @@ void MainWindow::toolbarCommand(const QString& key)
 
 void MainWindow::itemInformation()
 {
-    // The item-information dialog is not part of this window yet.
+    if (!m_commands.hasCurrentItem()) {
+        m_prompts.beep();
+        return;
+    }
+    for (qsizetype row : selectedRows())
+        ItemInfoDialog::showFor(m_list.record(row), m_settings, m_prompts, m_platform,
+                                m_commands.urlOpener(), this);
 }
 
 void MainWindow::openUrl()
@@ -660,6 +761,84 @@ void MainWindow::showPopupFromKey()
 {
     showPopup(m_listView->mapToGlobal(
         QPoint(twipsToPixelsX(this, kPopupKeyX), twipsToPixelsY(this, kPopupKeyY))));
+}
+
+// SearchTarget
+
+void MainWindow::clearSelection()
+{
+    m_listView->clearSelection();
+}
+
+void MainWindow::selectRow(qsizetype row)
+{
+    const QModelIndex index = m_model->index(int(row), 0);
+    if (!index.isValid())
+        return;
+    m_listView->scrollTo(index);
+    m_listView->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                             QItemSelectionModel::Rows);
+    m_listView->setFocus();
+}
+
+// Drag and drop
+
+void MainWindow::dropUrls(const QList<QUrl>& urls)
+{
+    const QStringList paths = droppedFilePaths(urls);
+    if (paths.isEmpty()) {
+        m_prompts.message(QStringLiteral("エラー"), QStringLiteral("ファイルを指定してください"),
+                          MessageIcon::Warning);
+        return;
+    }
+    m_commands.openDroppedFiles(paths);
+}
+
+QMimeData* MainWindow::prepareRowDrag()
+{
+    // Only the current row counts, however many rows are selected.
+    if (!m_commands.hasCurrentItem())
+        return nullptr;
+    const QString page = m_list.text(currentRow(), ColPreviousPage);
+    if (!isDraggableRowAddress(page))
+        return nullptr;
+    const QString path = QDir(m_platform.tempFolder()).filePath(shortcutFileName(page));
+    if (!writeInternetShortcut(path, page))
+        return nullptr;
+    m_shortcutPath = path;
+    auto* data = new QMimeData;
+    data->setUrls({QUrl::fromLocalFile(path)});
+    data->setText(page);
+    return data;
+}
+
+void MainWindow::finishRowDrag(Qt::DropAction action)
+{
+    if (action != Qt::CopyAction && action != Qt::MoveAction)
+        return; // a refused or cancelled drag leaves the file
+    // The receiver may still be reading the file; a drag of the same row that has started
+    // meanwhile keeps it.
+    const QString path = m_shortcutPath;
+    QTimer::singleShot(kShortcutRemovalDelayMs, this, [this, path] {
+        if (!(m_rowDragRunning && path == m_shortcutPath))
+            QFile::remove(path);
+    });
+}
+
+void MainWindow::startRowDrag()
+{
+    if (m_rowDragRunning)
+        return;
+    m_listView->setDragEnabled(false);
+    if (QMimeData* data = prepareRowDrag()) {
+        m_rowDragRunning = true;
+        auto* drag = new QDrag(m_listView);
+        drag->setMimeData(data);
+        const Qt::DropAction action = drag->exec(Qt::CopyAction);
+        m_rowDragRunning = false;
+        finishRowDrag(action);
+    }
+    m_listView->setDragEnabled(true);
 }
 
 } // namespace tw

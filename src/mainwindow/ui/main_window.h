@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analysis/search_controller.h"
+#include "analysis/statistics_report.h"
 #include "core/log_list.h"
 #include "mainwindow/main_commands.h"
 #include "mainwindow/main_view.h"
@@ -8,9 +10,12 @@
 #include <QFont>
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
+#include <QUrl>
 
 class QLabel;
 class QMenu;
+class QMimeData;
 class QToolBar;
 class QToolButton;
 
@@ -18,9 +23,14 @@ namespace tw {
 
 class LogListModel;
 class LogListView;
+class SearchDialog;
+class StatisticsDialog;
 
 // frmMain: the menu bar, the toolbar, the list of the open log and the three-panel status bar.
-class MainWindow final : public QMainWindow, public MainView, public SettingsHost {
+class MainWindow final : public QMainWindow,
+                         public MainView,
+                         public SettingsHost,
+                         public SearchTarget {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(MainWindow)
 
@@ -37,6 +47,12 @@ public:
     QMenu* popupMenu() const { return m_popup; }
     MenuHistory& history() { return m_history; }
     Settings& settings() { return m_settings; }
+    SearchController& search() { return m_search; }
+
+    // The dialogs the Tools menu keeps: the newest statistics dialog of a page, the search
+    // dialog of the run (null until first shown or after they are gone).
+    StatisticsDialog* statisticsDialog(StatisticsPage page) const;
+    SearchDialog* searchDialog() const;
 
     // Saved by the close sequence.
     void setSettingsFile(SettingsFile* file) { m_settingsFile = file; }
@@ -77,7 +93,23 @@ public:
     std::array<double, 5> columnWidths() const override;
     ListFont initialListFont() const override;
 
+    // SearchTarget (currentRow is MainView's)
+    void clearSelection() override;
+    void selectRow(qsizetype row) override;
+
     QString statusText(int panel) const;
+
+    // Drops on the list: files are opened, anything else is refused with a message.
+    void dropUrls(const QList<QUrl>& urls);
+
+    // A drag of the current row's previous page as an internet shortcut, in its two halves
+    // around the drag itself. prepareRowDrag writes the shortcut file and returns the data to
+    // offer, or null when the row is not to be dragged; finishRowDrag takes the final effect
+    // and removes the file a moment after a completed drop.
+    QMimeData* prepareRowDrag();
+    void finishRowDrag(Qt::DropAction action);
+    QString shortcutPath() const { return m_shortcutPath; }
+    static constexpr int kShortcutRemovalDelayMs = 2000;
 
 signals:
     // The close sequence has run; the program ends.
@@ -110,15 +142,26 @@ private:
     void showPopupFromKey();
     void itemInformation();
     void openUrl();
+    void showStatistics(StatisticsPage page);
+    void showSearch();
+    void preferences();
+    void startRowDrag();
 
     Settings& m_settings;
     MenuHistory& m_history;
     UserPrompts& m_prompts;
+    Platform& m_platform;
+    const Clock& m_clock;
     LogList m_list;
     LogListModel* m_model = nullptr;
     LogListView* m_listView = nullptr;
     MainCommands m_commands;
     SettingsFile* m_settingsFile = nullptr;
+    SearchController m_search;
+    QPointer<SearchDialog> m_searchDialog;
+    std::array<QPointer<StatisticsDialog>, 4> m_statistics;
+    QString m_shortcutPath;
+    bool m_rowDragRunning = false;
 
     QToolBar* m_toolBar = nullptr;
     QToolButton* m_openButton = nullptr;

@@ -4,8 +4,7 @@
 #include "mainwindow/ui/log_list_view.h"
 #include "mainwindow/ui/main_program.h"
 #include "mainwindow/ui/main_window.h"
-#include "support/recording_platform.h"
-#include "support/scripted_prompts.h"
+#include "mainwindow/ui/program_rig.h"
 #include "support/test_files.h"
 #include "ui/twips.h"
 
@@ -25,58 +24,10 @@
 
 using namespace tw;
 
-namespace {
-
-QList<QStringList> records(const QStringList& hosts)
-{
-    QList<QStringList> out;
-    for (const QString& h : hosts)
-        out.append({QStringLiteral("Mozilla/4.0 (compatible; MSIE 5.5; Windows 98)"), h,
-                    QStringLiteral("10.0.0.") + QString::number(h.size()),
-                    QStringLiteral("2001/12/03 09:05:00"),
-                    QStringLiteral("http://example.com/") + h});
-    return out;
-}
-
-// A started program with recording stand-ins, its settings file in a temporary folder.
-struct Program {
-    explicit Program(const QString& fileToOpen = {}, const QStringList& rest = {})
-        : clock(QDateTime(QDate(2001, 12, 3), QTime(9, 5))), program(prompts, platform, clock)
-    {
-        platform.temp = dir.path();
-        StartupArguments args;
-        args.fileToOpen = fileToOpen;
-        args.rest = rest;
-        program.start(args, settingsPath());
-    }
-    QString settingsPath() const { return dir.filePath(QStringLiteral("conf/TALLYWVR.INI")); }
-    MainWindow& window() { return program.window(); }
-    QString panel(int n) { return window().statusText(n); }
-    QAction* action(const QString& name) { return window().findChild<QAction*>(name); }
-
-    QTemporaryDir dir;
-    test::ScriptedPrompts prompts;
-    test::RecordingPlatform platform;
-    FixedClock clock;
-    MainProgram program;
-};
-
-QString listFile(const QTemporaryDir& dir, const QString& name, const QStringList& hosts)
-{
-    const QString path = dir.filePath(name);
-    test::writeBytes(path, test::listFileBytes(records(hosts)));
-    return path;
-}
-
-QStringList hostColumn(const QAbstractItemModel* model)
-{
-    QStringList hosts;
-    for (int r = 0; r < model->rowCount(); ++r)
-        hosts.append(model->index(r, ColHost).data().toString());
-    return hosts;
-}
-
-} // namespace
+using test::hostColumn;
+using test::listFile;
+using test::Program;
+using test::records;
 
 class TestMainWindow : public QObject {
     Q_OBJECT
