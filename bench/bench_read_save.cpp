@@ -46,6 +46,32 @@ int runPhase(const QString& phase, const QString& input, const QString& outDir)
     const double total = seconds(timer);
     const qint64 rows = list.rowCount();
 
+    if (phase == u"append") {
+        // A second file of the same size after the first: read, classify, add.
+        timer.restart();
+        tw::ReadResult second = tw::readLogFile(input);
+        list.append(std::move(second.batch));
+        std::printf("seconds=%.4f cpu=%.4f bytes=%lld rows=%lld maxrss=%lld\n", seconds(timer),
+                    cpuSeconds() - cpuStart, qlonglong(result.fileSize), qlonglong(list.rowCount()),
+                    qlonglong(peakRssKb()));
+        return 0;
+    }
+    if (phase == u"sort") {
+        // The first click on each header: ascending, then the same column descending.
+        std::printf("rows=%lld bytes=%lld", qlonglong(rows), qlonglong(result.fileSize));
+        double slowest = 0;
+        for (int c = 0; c < tw::kColumnCount; ++c) {
+            for (int click = 0; click < 2; ++click) {
+                timer.restart();
+                list.sortByHeader(c);
+                const double secs = seconds(timer);
+                slowest = std::max(slowest, secs);
+                std::printf(" sort%d%c=%.4f", c, click ? 'd' : 'a', secs);
+            }
+        }
+        std::printf(" seconds=%.4f cpu=0 maxrss=%lld\n", slowest, qlonglong(peakRssKb()));
+        return 0;
+    }
     if (phase == u"read") {
         std::printf("seconds=%.4f cpu=%.4f parse=%.4f append=%.4f bytes=%lld rows=%lld "
                     "maxrss=%lld listbytes=%zu\n",
@@ -111,18 +137,18 @@ int main(int argc, char* argv[])
     if (args.size() == 4 && args.first() == u"--phase")
         return runPhase(args.at(1), args.at(2), args.at(3));
 
-    const auto [options, repeat] = tw::bench::parseRunArguments(args);
+    const auto [options, repeat, file] = tw::bench::parseRunArguments(args);
 
     QTemporaryDir dir;
     if (!dir.isValid()) {
         std::fprintf(stderr, "no temporary folder\n");
         return 1;
     }
-    const QString input = dir.filePath(u"bench.twv"_s);
+    const QString input = file.isEmpty() ? dir.filePath(u"bench.twv"_s) : file;
     QElapsedTimer timer;
     timer.start();
     QString error;
-    if (!tw::bench::writeLog(input, options, &error)) {
+    if (file.isEmpty() && !tw::bench::writeLog(input, options, &error)) {
         std::fprintf(stderr, "cannot write %s: %s\n", qPrintable(input), qPrintable(error));
         return 1;
     }
@@ -134,7 +160,7 @@ int main(int argc, char* argv[])
     std::printf("%-22s %9s %9s %9s %12s %12s %9s\n", "phase", "seconds", "cpu s", "MB/s", "rows/s",
                 "peak RSS MB", "x file");
 
-    const char* const phases[] = {"read", "twv", "csv", "report"};
+    const char* const phases[] = {"read", "append", "sort", "twv", "csv", "report"};
     for (const char* phase : phases) {
         Figures best;
         for (int run = 0; run < repeat; ++run) {
@@ -149,8 +175,26 @@ int main(int argc, char* argv[])
         const double secs = best[u"seconds"_s];
         const double mb = best[u"bytes"_s] / 1e6;
         const double rss = best[u"maxrss"_s] / 1024.0;
-        const QByteArray name = phase == QByteArrayView("read") ? QByteArray("read + classify")
-                                                                : "save " + QByteArray(phase);
+        const QByteArrayView p(phase);
+        const QByteArray name = p == "read"     ? QByteArray("read + classify")
+                                : p == "append" ? QByteArray("append a second file")
+                                : p == "sort"   ? QByteArray("sort (slowest column)")
+                                                : "save " + QByteArray(phase);
+        tw::bench::result(p == "read"   ? "open"
+                          : p == "sort" ? "sort-slowest"
+                                        : phase,
+                          secs, qint64(best[u"maxrss"_s]));
+        if (p == "sort") {
+            for (int c = 0; c < tw::kColumnCount; ++c) {
+                for (const char dir : {'a', 'd'}) {
+                    const QString key = u"sort%1%2"_s.arg(c).arg(QLatin1Char(dir));
+                    const char* const columns[] = {"browser", "host", "ip", "datetime", "previous"};
+                    const QByteArray label =
+                        QByteArray("sort-") + columns[c] + (dir == 'a' ? "-asc" : "-desc");
+                    tw::bench::result(label.constData(), best[key], qint64(best[u"maxrss"_s]));
+                }
+            }
+        }
         std::printf("%-22s %9.3f %9.3f %9.1f %12.0f %12.1f %9.2f\n", name.constData(), secs,
                     best[u"cpu"_s], mb / secs, best[u"rows"_s] / secs, rss,
                     rss * 1.048576 / fileMb);

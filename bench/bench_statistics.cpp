@@ -4,7 +4,9 @@
 #include "analysis/access_statistics.h"
 #include "analysis/host_statistics.h"
 #include "analysis/search.h"
+#include "analysis/statistics_report.h"
 #include "core/log_list.h"
+#include "core/log_reader.h"
 
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -101,19 +103,39 @@ void report(const char* what, const Timing& t, double target)
 
 } // namespace
 
-int main()
+// Without arguments, a built list of a million rows; with --file LIST, that list file.
+int main(int argc, char* argv[])
 {
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args.append(QString::fromLocal8Bit(argv[i]));
+    const QString file = bench::parseRunArguments(args).file;
     QElapsedTimer timer;
     timer.start();
     LogList list;
-    buildList(list);
+    if (file.isEmpty()) {
+        buildList(list);
+    } else {
+        ReadResult read = readLogFile(file);
+        if (read.status != ReadStatus::Ok) {
+            std::fprintf(stderr, "cannot read %s\n", qPrintable(file));
+            return 1;
+        }
+        list.append(std::move(read.batch));
+    }
     std::printf("rows: %lld, built in %.3f s\n", qint64(list.rowCount()), bench::seconds(timer));
 
     qsizetype length = 0;
-    report("host statistics:", bestOf([&] { length = hostStatisticsText(list).size(); }), 0.3);
+    const Timing browser = bestOf([&] { length = browserReportBody(list.browserTally()).size(); });
+    report("browser statistics:", browser, 0.3);
+    const Timing platform = bestOf(
+        [&] { length = platformReportBody(list.platformTally(), list.userPlatforms()).size(); });
+    report("platform statistics:", platform, 0.3);
+    const Timing host = bestOf([&] { length = hostStatisticsText(list).size(); });
+    report("host statistics:", host, 0.3);
     std::printf("  (%lld characters)\n", qint64(length));
-    report("access statistics (all):",
-           bestOf([&] { length = accessStatisticsText(list, 0).size(); }), 0.3);
+    const Timing access = bestOf([&] { length = accessStatisticsText(list, 0).size(); });
+    report("access statistics (all):", access, 0.3);
     std::printf("  (%lld characters)\n", qint64(length));
 
     FindOutcome outcome = FindOutcome::Found;
@@ -121,7 +143,14 @@ int main()
         SearchState state;
         outcome = findInList(state, list, 0, matchCase, u"NoSuchReferrer"_s, -1).outcome;
     };
-    report("search, case ignored:", bestOf([&] { search(false); }), 0.2);
-    report("search, case counted:", bestOf([&] { search(true); }), 0.2);
+    const Timing ignored = bestOf([&] { search(false); });
+    report("search, case ignored:", ignored, 0.2);
+    const Timing counted = bestOf([&] { search(true); });
+    report("search, case counted:", counted, 0.2);
+    bench::result("stats-browser", browser.wall);
+    bench::result("stats-platform", platform.wall);
+    bench::result("stats-host", host.wall);
+    bench::result("stats-access", access.wall);
+    bench::result("search-nothing", std::max(ignored.wall, counted.wall));
     return outcome == FindOutcome::EndReached ? 0 : 1;
 }

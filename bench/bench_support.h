@@ -10,6 +10,7 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <ctime>
 
 namespace tw::bench {
@@ -37,9 +38,10 @@ inline double seconds(const QElapsedTimer& timer)
 struct RunArguments {
     LogGenOptions log;
     int repeat = 3;
+    QString file; // an existing list file to use instead of a generated one
 };
 
-// [ROWS] [--repeat R] [--seed S], with 1,000,000 rows unless given.
+// [ROWS] [--repeat R] [--seed S] [--file LIST], with 1,000,000 rows unless given.
 inline RunArguments parseRunArguments(const QStringList& args)
 {
     RunArguments run;
@@ -49,10 +51,19 @@ inline RunArguments parseRunArguments(const QStringList& args)
             run.repeat = std::max(1, args.at(++i).toInt());
         else if (args.at(i) == u"--seed" && i + 1 < args.size())
             run.log.seed = args.at(++i).toULongLong();
+        else if (args.at(i) == u"--file" && i + 1 < args.size())
+            run.file = args.at(++i);
         else
             run.log.rows = std::max<qint64>(1, args.at(i).toLongLong());
     }
     return run;
+}
+
+// One line for bench/run.sh to collect: "@ NAME SECONDS PEAK_RSS_KB".
+inline void result(const char* name, double secs, qint64 rssKb = -1)
+{
+    std::printf("@ %s %.4f %lld\n", name, secs, qlonglong(rssKb < 0 ? peakRssKb() : rssKb));
+    std::fflush(stdout);
 }
 
 } // namespace tw::bench

@@ -1,5 +1,7 @@
 #include "core/log_list.h"
 
+#include "core/text_order.h"
+
 #include <QHash>
 #include <QThread>
 
@@ -223,45 +225,15 @@ void LogList::sortRows()
     if (m_sortColumn < 0 || m_rows.size() < 2)
         return;
     const int col = m_sortColumn;
-    const bool ascending = m_sortAscending;
-
-    // Sort small keys, not rows: the first eight bytes of the text decide most comparisons
-    // without touching the text itself. Byte order of UTF-8 is code point order.
-    struct Key {
-        quint64 prefix;
-        quint32 index;
-    };
-    std::vector<Key> keys(m_rows.size());
-    for (std::size_t i = 0; i < m_rows.size(); ++i) {
-        const QByteArrayView f = m_rows[i].field(col);
-        unsigned char bytes[8] = {};
-        std::memcpy(bytes, f.data(), std::size_t(std::min<qsizetype>(8, f.size())));
-        quint64 prefix = 0;
-        for (unsigned char b : bytes)
-            prefix = prefix << 8 | b;
-        keys[i] = {prefix, quint32(i)};
-    }
-    const auto less = [this, col, ascending](const Key& a, const Key& b) {
-        if (a.prefix != b.prefix)
-            return ascending ? a.prefix < b.prefix : b.prefix < a.prefix;
-        const std::string_view x = view(m_rows[a.index].field(col));
-        const std::string_view y = view(m_rows[b.index].field(col));
-        return ascending ? x < y : y < x;
-    };
-    // Two halves on two cores, then a stable merge.
-    const auto mid = keys.begin() + std::ptrdiff_t(keys.size() / 2);
-    if (keys.size() >= 100000 && QThread::idealThreadCount() > 1) {
-        std::thread other([&] { std::stable_sort(mid, keys.end(), less); });
-        std::stable_sort(keys.begin(), mid, less);
-        other.join();
-        std::inplace_merge(keys.begin(), mid, keys.end(), less);
-    } else {
-        std::stable_sort(keys.begin(), keys.end(), less);
-    }
+    std::vector<std::string_view> texts(m_rows.size());
+    for (std::size_t i = 0; i < m_rows.size(); ++i)
+        texts[i] = view(m_rows[i].field(col));
+    const std::vector<quint32> order = stableTextOrder(texts, m_sortAscending);
+    texts = {};
     std::vector<LogRow> sorted;
     sorted.reserve(m_rows.size());
-    for (const Key& k : keys)
-        sorted.push_back(m_rows[k.index]);
+    for (quint32 i : order)
+        sorted.push_back(m_rows[i]);
     m_rows = std::move(sorted);
 }
 

@@ -143,7 +143,9 @@ void MainCommands::selectAll()
 
 void MainCommands::sortByHeader(int column)
 {
+    m_view.setBusy(true);
     m_editor.sortByHeader(column);
+    m_view.setBusy(false);
 }
 
 bool MainCommands::hasCurrentItem() const

@@ -403,11 +403,21 @@ void MainWindow::setListVisible(bool visible)
 
 void MainWindow::setBusy(bool busy)
 {
+    // Long work (reading a big file, sorting) runs on this thread: say so in panel 1 and paint
+    // it before the work starts, since nothing repaints until it ends.
+    const QString working = QStringLiteral("処理中...");
+    QLabel* const message = m_panels[0];
     if (busy) {
-        if (m_busyDepth++ == 0)
+        if (m_busyDepth++ == 0) {
             QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+            m_idleStatus = message->text();
+            message->setText(working);
+            message->repaint();
+        }
     } else if (m_busyDepth > 0 && --m_busyDepth == 0) {
         QGuiApplication::restoreOverrideCursor();
+        if (message->text() == working)
+            message->setText(m_idleStatus);
     }
 }
 

@@ -180,6 +180,7 @@ private:
     int m_toolbarBand = 0;
     int m_statusBand = 0;
     int m_busyDepth = 0;
+    QString m_idleStatus; // panel 1 before the hourglass came up
 };
 
 } // namespace tw

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <string_view>
+#include <vector>
+
+namespace tw {
+
+// The indexes of texts in the order of their UTF-8 bytes (descending: the reverse order of
+// texts); equal texts keep their index order in both directions.
+std::vector<quint32> stableTextOrder(const std::vector<std::string_view>& texts, bool ascending);
+
+} // namespace tw
