@@ -82,7 +82,7 @@ private:
         }
         // Texts that share a long prefix (dates, URLs) leave whole groups equal here: already
         // in order, so skip to the next eight bytes.
-        const auto sameGroup = [this](const Key& a, const Key& b) {
+        const auto sameGroup = [](const Key& a, const Key& b) {
             return a.bytes == b.bytes && (a.restAndIndex >> 32) == (b.restAndIndex >> 32);
         };
         bool allSame = true;
