@@ -13,7 +13,9 @@
 namespace tw {
 namespace {
 
-constexpr std::size_t kBlockSize = std::size_t(4) << 20;
+// Blocks grow from 64 KB to 4 MB, so a batch of a few rows does not take a large block.
+constexpr std::size_t kFirstBlockSize = std::size_t(64) << 10;
+constexpr std::size_t kLargestBlockSize = std::size_t(4) << 20;
 
 inline std::string_view view(QByteArrayView v)
 {
@@ -25,7 +27,8 @@ inline std::string_view view(QByteArrayView v)
 char* TextArena::reserve(std::size_t n)
 {
     if (n > m_left) {
-        const std::size_t size = std::max(kBlockSize, n);
+        const std::size_t grown = kFirstBlockSize << std::min<std::size_t>(m_blocks.size(), 6);
+        const std::size_t size = std::max(std::min(grown, kLargestBlockSize), n);
         m_blocks.push_back(std::make_unique_for_overwrite<char[]>(size));
         m_cursor = m_blocks.back().get();
         m_left = size;

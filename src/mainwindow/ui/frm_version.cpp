@@ -2,6 +2,7 @@
 
 #include "core/startup.h"
 #include "core/url_open.h"
+#include "mainwindow/main_commands.h"
 #include "ui/dialog_pictures.h"
 #include "ui/icons.h"
 
@@ -81,7 +82,7 @@ void VersionLinkLabel::mouseReleaseEvent(QMouseEvent* event)
 
 QString VersionDialog::authorPageUrl()
 {
-    return u"https://tallyweaver.example.org/"_s;
+    return MainCommands::homePageUrl(0);
 }
 
 QString VersionDialog::authorAddress()
