@@ -29,8 +29,8 @@ char* TextArena::reserve(std::size_t n)
     if (n > m_left) {
         const std::size_t grown = kFirstBlockSize << std::min<std::size_t>(m_blocks.size(), 6);
         const std::size_t size = std::max(std::min(grown, kLargestBlockSize), n);
-        m_blocks.push_back(std::make_unique_for_overwrite<char[]>(size));
-        m_cursor = m_blocks.back().get();
+        m_blocks.emplace_back(size);
+        m_cursor = m_blocks.back().data();
         m_left = size;
     }
     return m_cursor;
@@ -110,7 +110,7 @@ AccessRecord LogList::record(qsizetype i) const
 
 void LogList::append(LogBatch&& batch)
 {
-    std::vector<LogRow>& rows = batch.m_rows;
+    auto& rows = batch.m_rows;
     // Logs repeat the same few hundred user agents: each worker classifies a distinct text once.
     struct Part {
         std::array<qint64, kBrowserClassCount> browser{};
@@ -228,15 +228,19 @@ void LogList::sortRows()
     if (m_sortColumn < 0 || m_rows.size() < 2)
         return;
     const int col = m_sortColumn;
-    std::vector<std::string_view> texts(m_rows.size());
+    std::vector<std::string_view, LargeAllocator<std::string_view>> texts(m_rows.size());
     for (std::size_t i = 0; i < m_rows.size(); ++i)
         texts[i] = view(m_rows[i].field(col));
     const std::vector<quint32> order = stableTextOrder(texts, m_sortAscending);
     texts = {};
-    std::vector<LogRow> sorted;
+    std::vector<LogRow, LargeAllocator<LogRow>> sorted;
     sorted.reserve(m_rows.size());
-    for (quint32 i : order)
-        sorted.push_back(m_rows[i]);
+    constexpr std::size_t kAhead = 16;
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        if (k + kAhead < order.size())
+            __builtin_prefetch(&m_rows[order[k + kAhead]]);
+        sorted.push_back(m_rows[order[k]]);
+    }
     m_rows = std::move(sorted);
 }
 

@@ -2,6 +2,7 @@
 
 #include "analysis/classification.h"
 #include "core/access_record.h"
+#include "core/large_allocation.h"
 
 #include <QByteArrayView>
 #include <QList>
@@ -10,6 +11,7 @@
 
 #include <array>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace tw {
@@ -25,7 +27,25 @@ public:
     std::size_t bytesUsed() const { return m_used; }
 
 private:
-    std::vector<std::unique_ptr<char[]>> m_blocks;
+    class Block {
+    public:
+        explicit Block(std::size_t size)
+            : m_data(static_cast<char*>(allocateLarge(size))), m_size(size)
+        {
+        }
+        Block(Block&& other) noexcept
+            : m_data(std::exchange(other.m_data, nullptr)), m_size(other.m_size)
+        {
+        }
+        Block& operator=(Block&&) = delete;
+        ~Block() { freeLarge(m_data, m_size); }
+        char* data() const { return m_data; }
+
+    private:
+        char* m_data;
+        std::size_t m_size;
+    };
+    std::vector<Block> m_blocks;
     char* m_cursor = nullptr;
     std::size_t m_left = 0;
     std::size_t m_used = 0;
@@ -64,7 +84,7 @@ public:
 private:
     friend class LogList;
     TextArena m_arena;
-    std::vector<LogRow> m_rows;
+    std::vector<LogRow, LargeAllocator<LogRow>> m_rows;
 };
 
 // The open log: rows in display order with their browser classes, the browser and platform
@@ -79,10 +99,7 @@ public:
     qsizetype rowCount() const { return qsizetype(m_rows.size()); }
     const LogRow& row(qsizetype i) const { return m_rows[std::size_t(i)]; }
     QByteArrayView field(qsizetype row, int column) const { return this->row(row).field(column); }
-    QString text(qsizetype row, int column) const
-    {
-        return QString::fromUtf8(field(row, column));
-    }
+    QString text(qsizetype row, int column) const { return QString::fromUtf8(field(row, column)); }
     AccessRecord record(qsizetype row) const;
     BrowserClass browserClass(qsizetype row) const { return this->row(row).browserClass; }
 
@@ -102,10 +119,7 @@ public:
     void clear();
 
     const std::array<qint64, kBrowserClassCount>& browserTally() const { return m_browserTally; }
-    const std::array<qint64, kPlatformClassCount>& platformTally() const
-    {
-        return m_platformTally;
-    }
+    const std::array<qint64, kPlatformClassCount>& platformTally() const { return m_platformTally; }
 
     // A click on header `column`: sorts by it in the column's next direction, enters sorted
     // mode and flips that column's direction.
@@ -127,7 +141,7 @@ private:
     void sortRows();
 
     std::vector<TextArena> m_arenas;
-    std::vector<LogRow> m_rows;
+    std::vector<LogRow, LargeAllocator<LogRow>> m_rows;
     UserPlatforms m_user;
     std::array<qint64, kBrowserClassCount> m_browserTally{};
     std::array<qint64, kPlatformClassCount> m_platformTally{};

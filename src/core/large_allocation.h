@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstddef>
+#include <new>
+
+namespace tw {
+
+// Memory for the big arrays of a large list (row texts, row records, sort keys). Sorting and
+// searching reach them all over, and with the usual small pages nearly every such access also
+// misses the address cache; large blocks therefore ask the kernel for huge pages.
+void* allocateLarge(std::size_t bytes);
+// bytes: as allocated.
+void freeLarge(void* block, std::size_t bytes) noexcept;
+
+template <typename T> struct LargeAllocator {
+    using value_type = T;
+
+    LargeAllocator() = default;
+    template <typename U> LargeAllocator(const LargeAllocator<U>&) noexcept {}
+
+    T* allocate(std::size_t n)
+    {
+        if (n > std::size_t(-1) / sizeof(T))
+            throw std::bad_array_new_length();
+        return static_cast<T*>(allocateLarge(n * sizeof(T)));
+    }
+    void deallocate(T* p, std::size_t n) noexcept { freeLarge(p, n * sizeof(T)); }
+
+    template <typename U> bool operator==(const LargeAllocator<U>&) const noexcept { return true; }
+};
+
+} // namespace tw
