@@ -137,13 +137,15 @@ void LogList::append(LogBatch&& batch)
     const std::size_t workers = std::clamp<std::size_t>(
         rows.size() / kRowsPerWorker, 1, std::size_t(std::max(1, QThread::idealThreadCount())));
     std::vector<Part> parts(workers);
-    std::vector<std::thread> pool;
-    for (std::size_t w = 1; w < workers; ++w)
-        pool.emplace_back(classify, rows.size() * w / workers, rows.size() * (w + 1) / workers,
-                          std::ref(parts[w]));
-    classify(0, rows.size() / workers, parts[0]);
-    for (auto& t : pool)
-        t.join();
+    runLongWork(m_runner, [&] {
+        std::vector<std::thread> pool;
+        for (std::size_t w = 1; w < workers; ++w)
+            pool.emplace_back(classify, rows.size() * w / workers, rows.size() * (w + 1) / workers,
+                              std::ref(parts[w]));
+        classify(0, rows.size() / workers, parts[0]);
+        for (auto& t : pool)
+            t.join();
+    });
     for (const Part& part : parts) {
         for (int k = 0; k < kBrowserClassCount; ++k)
             m_browserTally[std::size_t(k)] += part.browser[std::size_t(k)];
@@ -231,7 +233,8 @@ void LogList::sortRows()
     std::vector<std::string_view, LargeAllocator<std::string_view>> texts(m_rows.size());
     for (std::size_t i = 0; i < m_rows.size(); ++i)
         texts[i] = view(m_rows[i].field(col));
-    const std::vector<quint32> order = stableTextOrder(texts, m_sortAscending);
+    std::vector<quint32> order;
+    runLongWork(m_runner, [&] { order = stableTextOrder(texts, m_sortAscending); });
     texts = {};
     std::vector<LogRow, LargeAllocator<LogRow>> sorted;
     sorted.reserve(m_rows.size());

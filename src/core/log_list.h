@@ -3,6 +3,7 @@
 #include "analysis/classification.h"
 #include "core/access_record.h"
 #include "core/large_allocation.h"
+#include "core/long_work.h"
 
 #include <QByteArrayView>
 #include <QList>
@@ -103,6 +104,9 @@ public:
     AccessRecord record(qsizetype row) const;
     BrowserClass browserClass(qsizetype row) const { return this->row(row).browserClass; }
 
+    // Where classifying and ordering run, so a window can keep painting meanwhile.
+    void setLongWorkRunner(LongWorkRunner runner) { m_runner = std::move(runner); }
+
     // Platform strings used for rows classified from now on.
     void setUserPlatforms(const UserPlatforms& user) { m_user = user; }
     const UserPlatforms& userPlatforms() const { return m_user; }
@@ -143,6 +147,7 @@ private:
     std::vector<TextArena> m_arenas;
     std::vector<LogRow, LargeAllocator<LogRow>> m_rows;
     UserPlatforms m_user;
+    LongWorkRunner m_runner;
     std::array<qint64, kBrowserClassCount> m_browserTally{};
     std::array<qint64, kPlatformClassCount> m_platformTally{};
     std::array<int, kColumnCount> m_sortDirections{};

@@ -21,8 +21,9 @@ bool LogOpener::openLogFile(const QString& path, OpenMode mode)
     if (mode == OpenMode::Open)
         closeLog();
 
+    ReadResult read;
     m_view.setBusy(true);
-    ReadResult read = readLogFile(path);
+    m_view.runLongWork([&] { read = readLogFile(path); });
     m_view.setBusy(false);
     switch (read.status) {
     case ReadStatus::NotFound:

@@ -85,7 +85,7 @@ void MainCommands::saveAsList()
     const QString path = m_dialog.save(saveListRequest(m_settings.InitDir));
     if (path.isEmpty())
         return;
-    if (!saveListFile(path, list())) {
+    if (!writeInBackground([&] { return saveListFile(path, list()); })) {
         reportWriteFailure(m_prompts);
         return;
     }
@@ -95,15 +95,25 @@ void MainCommands::saveAsList()
 void MainCommands::saveAsCsv()
 {
     const QString path = m_dialog.save(saveCsvRequest(m_settings.InitDir));
-    if (!path.isEmpty() && !saveCsvFile(path, list()))
+    if (!path.isEmpty() && !writeInBackground([&] { return saveCsvFile(path, list()); }))
         reportWriteFailure(m_prompts);
 }
 
 void MainCommands::saveAsReport()
 {
     const QString path = m_dialog.save(saveReportRequest(m_settings.InitDir, m_clock.now().date()));
-    if (!path.isEmpty() && !saveReportFile(path, list(), m_clock))
+    if (!path.isEmpty() &&
+        !writeInBackground([&] { return saveReportFile(path, list(), m_clock); }))
         reportWriteFailure(m_prompts);
+}
+
+bool MainCommands::writeInBackground(const std::function<bool()>& write)
+{
+    bool written = false;
+    m_view.setBusy(true);
+    m_view.runLongWork([&] { written = write(); });
+    m_view.setBusy(false);
+    return written;
 }
 
 void MainCommands::cut()

@@ -5,6 +5,8 @@
 #include "mainwindow/log_opener.h"
 #include "mainwindow/shared_file_dialog.h"
 
+#include <functional>
+
 namespace tw {
 
 class Clock;
@@ -75,6 +77,8 @@ public:
 private:
     // Hourglass and no repainting for the duration of an edit command.
     class BusyList;
+    // A save, under the hourglass while the window keeps painting; true when written.
+    bool writeInBackground(const std::function<bool()>& write);
 
     ListEditor m_editor;
     MainView& m_view;

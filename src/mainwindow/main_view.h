@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 namespace tw {
 
 // The parts of the main window that the commands drive, so they run and are tested without
@@ -28,6 +30,8 @@ public:
     virtual void setListVisible(bool visible) = 0;
     // The hourglass pointer.
     virtual void setBusy(bool busy) = 0;
+    // Runs work that touches nothing the view shows; a window keeps painting meanwhile.
+    virtual void runLongWork(const std::function<void()>& work) { work(); }
     // Gives the keyboard focus to the window's list.
     virtual void activate() = 0;
 

@@ -10,6 +10,7 @@
 #include "mainwindow/ui/frm_version.h"
 #include "mainwindow/ui/log_list_model.h"
 #include "mainwindow/ui/log_list_view.h"
+#include "mainwindow/ui/long_work_loop.h"
 #include "settings/file_association.h"
 #include "settings/settings.h"
 #include "settings/ui/preferences_dialog.h"
@@ -29,6 +30,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
@@ -87,6 +89,7 @@ MainWindow::MainWindow(Settings& settings, MenuHistory& history, UserPrompts& pr
     setWindowTitle(QStringLiteral("Tallyweaver"));
     setWindowIcon(applicationIcon());
 
+    m_list.setLongWorkRunner([this](const std::function<void()>& work) { runLongWork(work); });
     m_model = new LogListModel(m_list, this);
     m_listView = new LogListView(this);
     m_listView->setModel(m_model);
@@ -403,8 +406,8 @@ void MainWindow::setListVisible(bool visible)
 
 void MainWindow::setBusy(bool busy)
 {
-    // Long work (reading a big file, sorting) runs on this thread: say so in panel 1 and paint
-    // it before the work starts, since nothing repaints until it ends.
+    // Say so in panel 1 and paint it at once: short work on this thread repaints nothing until
+    // it ends, and long work runs beside a window that keeps repainting.
     const QString working = QStringLiteral("処理中...");
     QLabel* const message = m_panels[0];
     if (busy) {
@@ -419,6 +422,21 @@ void MainWindow::setBusy(bool busy)
         if (message->text() == working)
             message->setText(m_idleStatus);
     }
+}
+
+void MainWindow::runLongWork(const std::function<void()>& work)
+{
+    if (m_inLongWork) {
+        work();
+        return;
+    }
+    m_inLongWork = true;
+    setBusy(true);
+    const auto over = qScopeGuard([this] {
+        setBusy(false);
+        m_inLongWork = false;
+    });
+    runKeepingWindowsPainted(work);
 }
 
 void MainWindow::activate()
@@ -496,6 +514,11 @@ ListFont MainWindow::initialListFont() const
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    // The rows being read or ordered still belong to this window.
+    if (m_inLongWork) {
+        event->ignore();
+        return;
+    }
     // Closing the search dialog hands its history and check box to the settings saved below.
     if (m_searchDialog && m_searchDialog->isVisible())
         m_searchDialog->reject();
@@ -795,6 +818,9 @@ void MainWindow::selectRow(qsizetype row)
 
 void MainWindow::dropUrls(const QList<QUrl>& urls)
 {
+    // A drop that was under way when long work began arrives here while it runs.
+    if (m_inLongWork)
+        return;
     const QStringList paths = droppedFilePaths(urls);
     if (paths.isEmpty()) {
         m_prompts.message(QStringLiteral("エラー"), QStringLiteral("ファイルを指定してください"),

@@ -77,6 +77,7 @@ public:
     void selectAllRows(qsizetype current = 0) override;
     void setListVisible(bool visible) override;
     void setBusy(bool busy) override;
+    void runLongWork(const std::function<void()>& work) override;
     void activate() override;
     void beginListReset() override;
     void endListReset() override;
@@ -180,7 +181,8 @@ private:
     int m_toolbarBand = 0;
     int m_statusBand = 0;
     int m_busyDepth = 0;
-    QString m_idleStatus; // panel 1 before the hourglass came up
+    bool m_inLongWork = false; // closing waits until it is over
+    QString m_idleStatus;      // panel 1 before the hourglass came up
 };
 
 } // namespace tw

@@ -1,0 +1,147 @@
+#include "mainwindow/ui/log_list_model.h"
+#include "mainwindow/ui/log_list_view.h"
+#include "mainwindow/ui/program_rig.h"
+
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+
+#include <stdexcept>
+
+using namespace tw;
+using namespace Qt::StringLiterals;
+using test::listFile;
+using test::Program;
+
+namespace {
+
+// Runs long work in the window that lasts `ms`, and `onTick` on the window's thread every few
+// milliseconds meanwhile; returns how many ticks there were.
+template <typename OnTick> int tickDuringWork(MainWindow& window, int ms, OnTick onTick)
+{
+    int ticks = 0;
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        ++ticks;
+        onTick(ticks);
+    });
+    timer.start(5);
+    window.runLongWork([ms] { QThread::msleep(ulong(ms)); });
+    return ticks;
+}
+
+} // namespace
+
+class TestLongWork : public QObject {
+    Q_OBJECT
+
+private slots:
+    void windowRunsWhileWorkRuns();
+    void inputDuringWorkIsDropped();
+    void closingWaitsForTheWork();
+    void failureReachesTheCaller();
+    void openAndSortRunBesideTheWindow();
+};
+
+void TestLongWork::windowRunsWhileWorkRuns()
+{
+    Program p;
+    p.window().show();
+    QString panelDuringWork;
+    const QThread* workThread = nullptr;
+    const int ticks = tickDuringWork(p.window(), 300, [&](int) { panelDuringWork = p.panel(1); });
+    QVERIFY2(ticks >= 5, qPrintable(u"%1 timer ticks"_s.arg(ticks)));
+    QCOMPARE(panelDuringWork, u"処理中..."_s);
+    QCOMPARE(p.panel(1), u"ファイルは開かれていません"_s);
+    QVERIFY(!QGuiApplication::overrideCursor());
+
+    p.window().runLongWork([&] { workThread = QThread::currentThread(); });
+    QVERIFY(workThread != QThread::currentThread());
+}
+
+void TestLongWork::inputDuringWorkIsDropped()
+{
+    QTemporaryDir files;
+    Program p(listFile(files, u"a.twv"_s, {u"b"_s, u"a"_s, u"c"_s}));
+    MainWindow& window = p.window();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    LogListView* view = window.listView();
+    QHeaderView* header = view->horizontalHeader();
+    const QPoint hostHeader(header->sectionViewportPosition(ColHost) + 5, header->height() / 2);
+    const auto clickHostHeader = [&] {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, hostHeader);
+    };
+    const auto pressDelete = [&] { QTest::keyClick(view, Qt::Key_Delete); };
+
+    tickDuringWork(window, 100, [&](int tick) {
+        if (tick == 1) {
+            clickHostHeader();
+            pressDelete();
+        }
+    });
+    QCOMPARE(test::hostColumn(window.model()), (QStringList{u"b"_s, u"a"_s, u"c"_s}));
+    QCOMPARE(window.logList().sortColumn(), -1);
+
+    // The same input afterwards is heard.
+    clickHostHeader();
+    QCOMPARE(test::hostColumn(window.model()), (QStringList{u"a"_s, u"b"_s, u"c"_s}));
+    pressDelete();
+    QCOMPARE(window.model()->rowCount(), 2);
+}
+
+void TestLongWork::closingWaitsForTheWork()
+{
+    Program p;
+    p.window().show();
+    bool closedDuringWork = true;
+    tickDuringWork(p.window(), 100, [&](int tick) {
+        if (tick == 1)
+            closedDuringWork = p.window().close();
+    });
+    QVERIFY(!closedDuringWork);
+    QVERIFY(p.window().isVisible());
+    QVERIFY(p.window().close());
+}
+
+void TestLongWork::failureReachesTheCaller()
+{
+    Program p;
+    p.window().show();
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error,
+                             p.window().runLongWork([] { throw std::runtime_error("full"); }));
+    QVERIFY(!QGuiApplication::overrideCursor());
+    QCOMPARE(p.panel(1), u"ファイルは開かれていません"_s);
+    // The window is not left thinking work still runs.
+    QVERIFY(p.window().close());
+}
+
+void TestLongWork::openAndSortRunBesideTheWindow()
+{
+    QTemporaryDir files;
+    const QString path = listFile(files, u"a.twv"_s, {u"b"_s, u"a"_s});
+    Program p;
+    MainWindow& window = p.window();
+    QList<const QThread*> threads;
+    // Counts the work the list hands to the window, and where it ran.
+    window.logList().setLongWorkRunner([&](const std::function<void()>& work) {
+        window.runLongWork([&] {
+            threads.append(QThread::currentThread());
+            work();
+        });
+    });
+    window.showMaximized();
+    p.prompts.fileNames.enqueue(path);
+    window.findChild<QAction*>(u"mnuFileSub(0)"_s)->trigger();
+    QCOMPARE(window.model()->rowCount(), 2);
+    QCOMPARE(threads.size(), 1); // classifying the rows read
+    window.listView()->horizontalHeader()->sectionClicked(ColHost);
+    QCOMPARE(test::hostColumn(window.model()), (QStringList{u"a"_s, u"b"_s}));
+    QCOMPARE(threads.size(), 2);
+    QVERIFY(!threads.contains(QThread::currentThread()));
+}
+
+QTEST_MAIN(TestLongWork)
+#include "tst_long_work.moc"
