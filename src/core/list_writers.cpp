@@ -4,9 +4,16 @@
 #include "core/log_reader.h"
 
 #include <QSaveFile>
+#include <QThread>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include <fcntl.h>
 
 namespace tw {
 namespace {
@@ -16,36 +23,19 @@ QByteArray encoded(const char* utf8)
     return cp932::encodeUtf8(QByteArrayView(utf8));
 }
 
-// The file is built in a buffer through a raw cursor (a million rows make tens of millions of
-// small pieces, too many for QByteArray::append one by one) and handed to a QSaveFile a
-// megabyte at a time, which stays in the cache and keeps memory flat. The target is replaced
-// only by commit(), so a failure anywhere leaves the previous file as it was.
-class FileSink {
+// Rows are encoded through a raw cursor (a million rows make tens of millions of small pieces,
+// too many for QByteArray::append one by one) into a buffer per block of rows.
+class RowBuffer {
 public:
-    explicit FileSink(const QString& path) : m_file(path) {}
-
-    bool open(QString* error)
-    {
-        if (m_file.open(QIODevice::WriteOnly)) {
-            m_buffer = QByteArray(kChunk, Qt::Uninitialized);
-            m_cursor = m_buffer.data();
-            return true;
-        }
-        if (error)
-            *error =
-                QStringLiteral("cannot create %1: %2").arg(m_file.fileName(), m_file.errorString());
-        return false;
-    }
+    void clear() { m_cursor = m_buffer.data(); }
     // Room for n more bytes at the cursor.
     void ensure(qsizetype n)
     {
-        if (m_buffer.data() + m_buffer.size() - m_cursor >= n)
+        const qsizetype used = m_cursor - m_buffer.data();
+        if (m_buffer.size() - used >= n)
             return;
-        flush();
-        if (m_buffer.size() < n) {
-            m_buffer.resize(n);
-            m_cursor = m_buffer.data();
-        }
+        m_buffer.resize(std::max(m_buffer.size() * 2, used + n));
+        m_cursor = m_buffer.data() + used;
     }
     void put(char c) { *m_cursor++ = c; }
     void put(QByteArrayView bytes)
@@ -54,37 +44,85 @@ public:
         m_cursor += bytes.size();
     }
     char* cursor() const { return m_cursor; }
-    // Takes n bytes written at the cursor (room for them ensured) into the file.
+    // Takes n bytes written at the cursor (room for them ensured).
     void advance(qsizetype n) { m_cursor += n; }
-
-    bool commit(QString* error)
+    QByteArrayView bytes() const
     {
-        flush();
-        if (!m_failed && m_file.commit())
-            return true;
-        if (error)
-            *error =
-                QStringLiteral("cannot write %1: %2").arg(m_file.fileName(), m_file.errorString());
-        m_file.cancelWriting();
-        return false;
+        return QByteArrayView(m_buffer.constData(), m_cursor - m_buffer.data());
     }
+
+    QByteArray scratch; // for values that need encoding
 
 private:
-    static constexpr qsizetype kChunk = qsizetype(1) << 20;
-
-    void flush()
-    {
-        const qsizetype used = m_cursor - m_buffer.data();
-        if (used && !m_failed && m_file.write(m_buffer.constData(), used) != used)
-            m_failed = true;
-        m_cursor = m_buffer.data();
-    }
-
-    QSaveFile m_file;
     QByteArray m_buffer;
     char* m_cursor = nullptr;
-    bool m_failed = false;
 };
+
+qsizetype g_blockRows = 16384;
+
+// Writes head, every row as encodeRow puts it, then tail. Blocks of rows are encoded on all
+// cores and written in order; the disk starts on each block at once, so little is left to wait
+// for when the file is made durable. The target is replaced only by commit(), so a failure
+// anywhere leaves the previous file as it was.
+template <typename EncodeRow>
+bool writeRows(const QString& path, const LogList& list, QByteArrayView head, QByteArrayView tail,
+               EncodeRow encodeRow, QString* error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        if (error)
+            *error =
+                QStringLiteral("cannot create %1: %2").arg(file.fileName(), file.errorString());
+        return false;
+    }
+    qint64 written = 0;
+    bool failed = false;
+    const auto write = [&](QByteArrayView bytes) {
+        if (failed || bytes.isEmpty())
+            return;
+        if (file.write(bytes.data(), bytes.size()) != bytes.size()) {
+            failed = true;
+            return;
+        }
+#ifdef SYNC_FILE_RANGE_WRITE
+        if (file.flush())
+            sync_file_range(file.handle(), written, bytes.size(), SYNC_FILE_RANGE_WRITE);
+#endif
+        written += bytes.size();
+    };
+    write(head);
+
+    const qsizetype rows = list.rowCount();
+    const qsizetype blockRows = std::max<qsizetype>(1, g_blockRows);
+    const std::size_t cores = std::size_t(std::max(1, QThread::idealThreadCount()));
+    std::vector<RowBuffer> buffers(
+        std::clamp<std::size_t>(std::size_t((rows + blockRows - 1) / blockRows), 1, cores));
+    const auto encodeBlock = [&](qsizetype first, RowBuffer& buffer) {
+        buffer.clear();
+        for (qsizetype r = first; r < std::min(rows, first + blockRows); ++r)
+            encodeRow(list.row(r), buffer);
+    };
+    for (qsizetype start = 0; start < rows && !failed;) {
+        std::vector<std::thread> pool;
+        std::size_t count = 1;
+        for (; count < buffers.size() && start + qsizetype(count) * blockRows < rows; ++count)
+            pool.emplace_back(encodeBlock, start + qsizetype(count) * blockRows,
+                              std::ref(buffers[count]));
+        encodeBlock(start, buffers[0]);
+        for (auto& t : pool)
+            t.join();
+        for (std::size_t i = 0; i < count; ++i)
+            write(buffers[i].bytes());
+        start += qsizetype(count) * blockRows;
+    }
+    write(tail);
+    if (!failed && file.commit())
+        return true;
+    if (error)
+        *error = QStringLiteral("cannot write %1: %2").arg(file.fileName(), file.errorString());
+    file.cancelWriting();
+    return false;
+}
 
 constexpr quint64 kOnes = 0x0101010101010101ULL;
 constexpr quint64 kHighBits = 0x8080808080808080ULL;
@@ -131,23 +169,23 @@ qsizetype rowBytes(const LogRow& row)
 
 // The value's CP932 bytes as they are. True when it was plain ASCII without control characters
 // and went straight in.
-bool putEncodedValue(QByteArrayView utf8, FileSink& sink, QByteArray& scratch)
+bool putEncodedValue(QByteArrayView utf8, RowBuffer& sink)
 {
     if (copyPlainAscii(utf8, sink.cursor(), Quotes::Plain)) {
         sink.advance(utf8.size());
         return true;
     }
-    scratch.truncate(0);
-    cp932::appendEncodedUtf8(utf8, scratch);
-    sink.put(scratch);
+    sink.scratch.truncate(0);
+    cp932::appendEncodedUtf8(utf8, sink.scratch);
+    sink.put(sink.scratch);
     return false;
 }
 
 // A list-file value: TAB, CR and LF would break the line, so they become blanks.
-void putListValue(QByteArrayView utf8, FileSink& sink, QByteArray& scratch)
+void putListValue(QByteArrayView utf8, RowBuffer& sink)
 {
     char* const begin = sink.cursor();
-    if (putEncodedValue(utf8, sink, scratch))
+    if (putEncodedValue(utf8, sink))
         return;
     for (char* p = begin; p < sink.cursor(); ++p) {
         if (*p == '\t' || *p == '\r' || *p == '\n')
@@ -156,15 +194,15 @@ void putListValue(QByteArrayView utf8, FileSink& sink, QByteArray& scratch)
 }
 
 // A CSV value between quotes, with each quote inside doubled.
-void putCsvValue(QByteArrayView utf8, FileSink& sink, QByteArray& scratch)
+void putCsvValue(QByteArrayView utf8, RowBuffer& sink)
 {
     sink.put('"');
     if (copyPlainAscii(utf8, sink.cursor(), Quotes::Special)) {
         sink.advance(utf8.size());
     } else {
-        scratch.truncate(0);
-        cp932::appendEncodedUtf8(utf8, scratch);
-        for (char c : std::as_const(scratch)) {
+        sink.scratch.truncate(0);
+        cp932::appendEncodedUtf8(utf8, sink.scratch);
+        for (char c : std::as_const(sink.scratch)) {
             if (c == '"')
                 sink.put('"');
             sink.put(c);
@@ -183,50 +221,38 @@ bool saveListFile(const QString& path, const LogList& list, QString* error)
         labels[std::size_t(k)] = cp932::encode(columnCaption(k) + u':');
         fixedRowBytes += labels[std::size_t(k)].size() + 1;
     }
-    FileSink sink(path);
-    if (!sink.open(error))
-        return false;
-    QByteArray scratch;
-    sink.ensure(64);
-    sink.put(QByteArrayView(kListHeaderLine));
-    sink.put("\r\n");
-    for (qsizetype r = 0; r < list.rowCount(); ++r) {
-        const LogRow& row = list.row(r);
-        sink.ensure(fixedRowBytes + rowBytes(row));
-        for (int k = 0; k < kColumnCount; ++k) {
-            if (k)
-                sink.put('\t');
-            sink.put(labels[std::size_t(k)]);
-            putListValue(row.field(k), sink, scratch);
-        }
-        sink.put("\r\n");
-    }
-    return sink.commit(error);
+    const QByteArray head = QByteArray(kListHeaderLine) + "\r\n";
+    return writeRows(
+        path, list, head, {},
+        [&](const LogRow& row, RowBuffer& out) {
+            out.ensure(fixedRowBytes + rowBytes(row));
+            for (int k = 0; k < kColumnCount; ++k) {
+                if (k)
+                    out.put('\t');
+                out.put(labels[std::size_t(k)]);
+                putListValue(row.field(k), out);
+            }
+            out.put("\r\n");
+        },
+        error);
 }
 
 bool saveCsvFile(const QString& path, const LogList& list, QString* error)
 {
     constexpr qsizetype fixedRowBytes = 3 * kColumnCount + 1;
-    FileSink sink(path);
-    if (!sink.open(error))
-        return false;
-    QByteArray scratch;
-    const QByteArray header = csvHeaderLine();
-    sink.ensure(header.size() + 2);
-    sink.put(header);
-    sink.put("\r\n");
-    for (qsizetype r = 0; r < list.rowCount(); ++r) {
-        const LogRow& row = list.row(r);
-        // Doubling every byte is the worst a value can grow.
-        sink.ensure(fixedRowBytes + 2 * rowBytes(row));
-        for (int k = 0; k < kColumnCount; ++k) {
-            if (k)
-                sink.put(',');
-            putCsvValue(row.field(k), sink, scratch);
-        }
-        sink.put("\r\n");
-    }
-    return sink.commit(error);
+    return writeRows(
+        path, list, csvHeaderLine() + "\r\n", {},
+        [](const LogRow& row, RowBuffer& out) {
+            // Doubling every byte is the worst a value can grow.
+            out.ensure(fixedRowBytes + 2 * rowBytes(row));
+            for (int k = 0; k < kColumnCount; ++k) {
+                if (k)
+                    out.put(',');
+                putCsvValue(row.field(k), out);
+            }
+            out.put("\r\n");
+        },
+        error);
 }
 
 bool saveReportFile(const QString& path, const LogList& list, const Clock& clock, QString* error)
@@ -250,25 +276,27 @@ bool saveReportFile(const QString& path, const LogList& list, const Clock& clock
     head.append(encoded(" [アクセスログ]")).append("\r\n");
     head.append("\r\n");
 
-    FileSink sink(path);
-    if (!sink.open(error))
-        return false;
-    QByteArray scratch;
-    sink.ensure(head.size());
-    sink.put(head);
-    for (qsizetype r = 0; r < list.rowCount(); ++r) {
-        const LogRow& row = list.row(r);
-        sink.ensure(fixedRowBytes + rowBytes(row));
-        for (int k = 0; k < kColumnCount; ++k) {
-            sink.put(labels[std::size_t(k)]);
-            putEncodedValue(row.field(k), sink, scratch);
-            sink.put("\r\n");
-        }
-        sink.put("\r\n");
-    }
-    sink.ensure(7);
-    sink.put("[EOF]\r\n");
-    return sink.commit(error);
+    return writeRows(
+        path, list, head, "[EOF]\r\n",
+        [&](const LogRow& row, RowBuffer& out) {
+            out.ensure(fixedRowBytes + rowBytes(row));
+            for (int k = 0; k < kColumnCount; ++k) {
+                out.put(labels[std::size_t(k)]);
+                putEncodedValue(row.field(k), out);
+                out.put("\r\n");
+            }
+            out.put("\r\n");
+        },
+        error);
 }
+
+namespace detail {
+
+qsizetype setWriterBlockRows(qsizetype rows)
+{
+    return std::exchange(g_blockRows, rows);
+}
+
+} // namespace detail
 
 } // namespace tw

@@ -21,4 +21,10 @@ bool saveCsvFile(const QString& path, const LogList& list, QString* error = null
 bool saveReportFile(const QString& path, const LogList& list, const Clock& clock,
                     QString* error = nullptr);
 
+namespace detail {
+// Rows encoded per block (one block per core at a time); tests shrink it so that small lists
+// cross block boundaries. Returns the size it replaces.
+qsizetype setWriterBlockRows(qsizetype rows);
+} // namespace detail
+
 } // namespace tw

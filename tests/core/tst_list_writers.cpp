@@ -210,6 +210,40 @@ private slots:
         }
     }
 
+    // Rows are encoded in blocks on several cores: any block size gives the same bytes.
+    void blocksJoinInRowOrder_data()
+    {
+        QTest::addColumn<int>("writer");
+        QTest::addColumn<int>("blockRows");
+        for (const auto& [writer, name] :
+             {std::pair{ListWriter, "list"}, std::pair{CsvWriter, "csv"},
+              std::pair{ReportWriter, "report"}}) {
+            for (const int rows : {1, 2, 3, 7, 64})
+                QTest::addRow("%s, %d rows a block", name, rows) << int(writer) << rows;
+        }
+    }
+    void blocksJoinInRowOrder()
+    {
+        QFETCH(int, writer);
+        QFETCH(int, blockRows);
+        Rows rows;
+        for (int i = 0; i < 50; ++i)
+            rows.append({u"Agent %1 \"表示\"\t"_s.arg(i), i % 3 ? u"host%1"_s.arg(i) : QString(),
+                         u"10.0.0.%1"_s.arg(i), u"2001/02/15 14:%1:00"_s.arg(i % 60),
+                         u"http://example.jp/日記%1.html"_s.arg(i)});
+        LogList list;
+        appendRows(list, rows);
+        QTemporaryDir dir;
+        const QString whole = dir.filePath(u"whole"_s);
+        const QString blocks = dir.filePath(u"blocks"_s);
+        QVERIFY(save(Writer(writer), whole, list));
+        const qsizetype usual = detail::setWriterBlockRows(blockRows);
+        const bool saved = save(Writer(writer), blocks, list);
+        detail::setWriterBlockRows(usual);
+        QVERIFY(saved);
+        QCOMPARE(readBytes(blocks), readBytes(whole));
+    }
+
     void failureLeavesNothing_data()
     {
         QTest::addColumn<int>("writer");
