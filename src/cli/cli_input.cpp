@@ -8,9 +8,9 @@ using namespace Qt::StringLiterals;
 namespace tw::cli {
 namespace {
 
-QString readFailureReason(const ReadResult& result)
+QString readFailureReason(ReadStatus status, const QString& detail)
 {
-    switch (result.status) {
+    switch (status) {
     case ReadStatus::Ok:
         break;
     case ReadStatus::NotFound:
@@ -18,9 +18,9 @@ QString readFailureReason(const ReadResult& result)
     case ReadStatus::UnknownLayout:
         return u"not a Tallyweaver list, CSV or log file (try: tallyweaver-cli repair FILE)"_s;
     case ReadStatus::ReadError:
-        if (result.detail.startsWith(u"read error: "))
-            return result.detail;
-        return u"read error: "_s + (result.detail.isEmpty() ? u"unknown"_s : result.detail);
+        if (detail.startsWith(u"read error: "))
+            return detail;
+        return u"read error: "_s + (detail.isEmpty() ? u"unknown"_s : detail);
     }
     return {};
 }
@@ -36,7 +36,8 @@ int readInputFiles(const QStringList& files, const CliOptions& options,
     for (const QString& path : files) {
         ReadResult result = readLogFile(path);
         if (result.status != ReadStatus::Ok)
-            return fileError(err, path, readFailureReason(result), ExitReadError);
+            return fileError(err, path, readFailureReason(result.status, result.detail),
+                             ExitReadError);
         if (first || list.rowCount() == 0) {
             // Opening replaces the list and its state; appending to an empty list opens.
             list.clear();
@@ -63,6 +64,25 @@ int readInputs(const QStringList& files, const CliOptions& options, LogList& lis
     if (settings)
         *settings = resolved;
     return readInputFiles(files, options, resolved.platforms, list, err);
+}
+
+int tallyInputs(const QStringList& files, const CliOptions& options, ClassTally& tally,
+                QTextStream& err, StatisticsSettings* settings)
+{
+    StatisticsSettings resolved;
+    if (const int status = resolveStatisticsSettings(options, resolved, err))
+        return status;
+    if (settings)
+        *settings = resolved;
+    tally = {};
+    for (const QString& path : files) {
+        const TallyResult result = tallyLogFile(path, resolved.platforms);
+        if (result.status != ReadStatus::Ok)
+            return fileError(err, path, readFailureReason(result.status, result.detail),
+                             ExitReadError);
+        tally += result.tally;
+    }
+    return ExitOk;
 }
 
 void applySort(LogList& list, int column, bool ascending)

@@ -3,6 +3,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_settings.h"
 #include "core/log_list.h"
+#include "core/log_tally.h"
 
 #include <QTextStream>
 
@@ -21,6 +22,11 @@ int readInputFiles(const QStringList& files, const CliOptions& options,
 // one line on err.
 int readInputs(const QStringList& files, const CliOptions& options, LogList& list, QTextStream& err,
                StatisticsSettings* settings = nullptr);
+
+// For the browser and platform statistics: the tallies readInputs would leave in the list
+// (every file's rows added up), with the same settings and errors, without keeping the rows.
+int tallyInputs(const QStringList& files, const CliOptions& options, ClassTally& tally,
+                QTextStream& err, StatisticsSettings* settings = nullptr);
 
 // Sorts as header clicks would until the column sorts in the asked direction.
 void applySort(LogList& list, int column, bool ascending);

@@ -26,20 +26,27 @@ std::optional<StatisticsPage> pageNamed(QStringView name)
     return std::nullopt;
 }
 
-// The body as the statistics dialog shows and saves it.
-QString reportBody(StatisticsPage page, const LogList& list, const StatisticsSettings& settings)
+// The body as the statistics dialog shows and saves it. The browser and platform pages need
+// only the tallies, which are counted without reading the rows into a list.
+int reportBody(StatisticsPage page, const QStringList& files, const CliOptions& options,
+               QString& body, QTextStream& err)
 {
-    switch (page) {
-    case StatisticsPage::Browser:
-        return browserReportBody(list.browserTally());
-    case StatisticsPage::Platform:
-        return platformReportBody(list.platformTally(), settings.platforms);
-    case StatisticsPage::Access:
-        return accessStatisticsText(list, settings.aLogMax);
-    case StatisticsPage::Host:
-        return hostStatisticsText(list);
+    StatisticsSettings settings;
+    if (page == StatisticsPage::Browser || page == StatisticsPage::Platform) {
+        ClassTally tally;
+        if (const int status = tallyInputs(files, options, tally, err, &settings))
+            return status;
+        body = page == StatisticsPage::Browser
+                   ? browserReportBody(tally.browser)
+                   : platformReportBody(tally.platform, settings.platforms);
+        return ExitOk;
     }
-    return {};
+    LogList list;
+    if (const int status = readInputs(files, options, list, err, &settings))
+        return status;
+    body = page == StatisticsPage::Access ? accessStatisticsText(list, settings.aLogMax)
+                                          : hostStatisticsText(list);
+    return ExitOk;
 }
 
 } // namespace
@@ -62,13 +69,12 @@ int runStats(const QStringList& args, QTextStream& out, QTextStream& err)
     if (files.isEmpty())
         return usageError(err, u"stats needs at least one FILE"_s);
 
-    StatisticsSettings settings;
-    LogList list;
-    if (const int status = readInputs(files, options, list, err, &settings))
+    QString body;
+    if (const int status = reportBody(*page, files, options, body, err))
         return status;
 
     const QDateTime created = options.now ? *options.now : SystemClock().now();
-    QString text = statisticsReportText(*page, reportBody(*page, list, settings), created);
+    QString text = statisticsReportText(*page, body, created);
     if (!options.output.isEmpty()) {
         if (!saveStatisticsReport(options.output, text, &error))
             return writeError(err, options.output, error);

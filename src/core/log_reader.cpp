@@ -1,14 +1,13 @@
 #include "core/log_reader.h"
 
 #include "core/cp932.h"
+#include "core/list_body_parser.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
 
 #include <algorithm>
 #include <cstring>
-#include <thread>
 #include <vector>
 
 namespace tw {
@@ -16,9 +15,6 @@ namespace tw {
 const char* const kListHeaderLine = "#Tallyweaver_Header";
 
 namespace {
-
-// Characters of each field label ("ブラウザ:" … "前回頁:"), removed by count, not by text.
-constexpr std::array<qsizetype, kColumnCount> kLabelChars = {5, 4, 3, 5, 4};
 
 QByteArray quotedCsvLine(std::initializer_list<const char*> captions)
 {
@@ -31,131 +27,36 @@ QByteArray quotedCsvLine(std::initializer_list<const char*> captions)
     return line;
 }
 
-// A record line of the list layout: five or more TAB-separated labelled fields.
-void parseRecordLine(const char* begin, const char* end, LogBatch& batch)
-{
-    std::array<const char*, kColumnCount + 1> cuts{};
-    cuts[0] = begin;
-    int found = 0;
-    for (const char* p = begin; found < kColumnCount && p < end;) {
-        const char* tab = static_cast<const char*>(std::memchr(p, '\t', std::size_t(end - p)));
-        if (!tab)
-            break;
-        cuts[std::size_t(++found)] = tab + 1;
-        p = tab + 1;
-    }
-    if (found < kColumnCount - 1)
-        return;
-    // The fifth field runs to the next TAB (further fields are ignored) or to the line end.
-    const char* fifthEnd = end;
-    if (found == kColumnCount)
-        fifthEnd = cuts[kColumnCount] - 1;
+// Decodes every field of a record into a row of the batch.
+struct BatchSink {
+    LogBatch* batch;
 
-    std::size_t total = 0;
-    std::array<QByteArrayView, kColumnCount> raw;
-    for (int k = 0; k < kColumnCount; ++k) {
-        const char* b = cuts[std::size_t(k)];
-        const char* e = k + 1 < kColumnCount ? cuts[std::size_t(k + 1)] - 1 : fifthEnd;
-        QByteArrayView field(b, e - b);
-        field = field.sliced(cp932::skipChars(field, kLabelChars[std::size_t(k)]));
-        raw[std::size_t(k)] = field;
-        total += std::size_t(field.size());
+    void operator()(const detail::ListRecord& record)
+    {
+        std::size_t total = 0;
+        std::array<QByteArrayView, kColumnCount> raw;
+        for (int k = 0; k < kColumnCount; ++k) {
+            raw[std::size_t(k)] = record.value(k);
+            total += std::size_t(raw[std::size_t(k)].size());
+        }
+        char* out = batch->arena().reserve(total * 4);
+        LogRow row;
+        row.text = out;
+        char* w = out;
+        for (int k = 0; k < kColumnCount; ++k) {
+            const auto& f = raw[std::size_t(k)];
+            w = cp932::decodeToUtf8(f.data(), f.data() + f.size(), w);
+            row.ends[std::size_t(k)] = quint32(w - out);
+        }
+        batch->arena().commit(std::size_t(w - out));
+        batch->addParsedRow(row);
     }
-    char* out = batch.arena().reserve(total * 4);
-    LogRow row;
-    row.text = out;
-    char* w = out;
-    for (int k = 0; k < kColumnCount; ++k) {
-        const auto& f = raw[std::size_t(k)];
-        w = cp932::decodeToUtf8(f.data(), f.data() + f.size(), w);
-        row.ends[std::size_t(k)] = quint32(w - out);
-    }
-    batch.arena().commit(std::size_t(w - out));
-    batch.addParsedRow(row);
-}
+};
 
-// Everything after the header: lines end at CR, LF or CR LF; empty lines are skipped.
 void parseListBody(const char* p, const char* end, LogBatch& batch)
 {
-    while (p < end) {
-        const char* cr = static_cast<const char*>(std::memchr(p, '\r', std::size_t(end - p)));
-        const char* lineEnd = cr ? cr : end;
-        // Records separated by bare LF arrive as one CR-terminated line: split it into pieces.
-        for (const char* q = p; q < lineEnd;) {
-            const char* lf =
-                static_cast<const char*>(std::memchr(q, '\n', std::size_t(lineEnd - q)));
-            const char* pieceEnd = lf ? lf : lineEnd;
-            if (pieceEnd > q)
-                parseRecordLine(q, pieceEnd, batch);
-            q = pieceEnd + 1;
-        }
-        p = lineEnd + 1;
-    }
-}
-
-detail::ReaderSplit g_split{qint64(8) << 20, qint64(16) << 20, 0};
-
-QString readErrorText(const QFile& file)
-{
-    return QStringLiteral("read error: ") + file.errorString();
-}
-
-// Reads [begin, end) of the file in chunks, parsing complete lines as they arrive, so memory
-// holds one chunk of the file rather than all of it.
-bool parseFileRange(const QString& path, qint64 begin, qint64 end, LogBatch& batch, QString& error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || !file.seek(begin)) {
-        error = readErrorText(file);
-        return false;
-    }
-    QByteArray buffer;
-    qint64 carry = 0;
-    for (qint64 pos = begin; pos < end;) {
-        const qint64 want = std::min(g_split.chunkBytes, end - pos);
-        if (buffer.size() < carry + want)
-            buffer.resize(carry + want);
-        const qint64 got = file.read(buffer.data() + carry, want);
-        if (got <= 0) {
-            error = got < 0 ? readErrorText(file) : QStringLiteral("read error: file shrank");
-            return false;
-        }
-        pos += got;
-        const char* data = buffer.constData();
-        const char* stop = data + carry + got;
-        // The carried part holds no line end, so only the new bytes need searching.
-        const char* complete = stop;
-        if (pos < end) {
-            while (complete > data + carry && complete[-1] != '\r' && complete[-1] != '\n')
-                --complete;
-            if (complete == data + carry)
-                complete = data;
-        }
-        parseListBody(data, complete, batch);
-        carry = stop - complete;
-        std::memmove(buffer.data(), complete, std::size_t(carry));
-    }
-    return true;
-}
-
-// The offset just after the first line end at or after from (end when there is none).
-qint64 nextLineStart(QFile& file, qint64 from, qint64 end)
-{
-    constexpr qint64 kWindow = 64 * 1024;
-    QByteArray window(kWindow, Qt::Uninitialized);
-    for (qint64 pos = from; pos < end;) {
-        if (!file.seek(pos))
-            return end;
-        const qint64 got = file.read(window.data(), std::min(kWindow, end - pos));
-        if (got <= 0)
-            return end;
-        for (qint64 i = 0; i < got; ++i) {
-            if (window[i] == '\r' || window[i] == '\n')
-                return pos + i + 1;
-        }
-        pos += got;
-    }
-    return end;
+    BatchSink sink{&batch};
+    detail::parseListBody(p, end, sink);
 }
 
 // Parses the list body on several cores; each range starts at a line start, so the rows come
@@ -163,47 +64,40 @@ qint64 nextLineStart(QFile& file, qint64 from, qint64 end)
 bool parseListFile(const QString& path, qint64 bodyStart, qint64 size, LogBatch& batch,
                    QString& error)
 {
-    const qint64 body = size - bodyStart;
-    const int threads = int(std::clamp<qint64>(
-        body / g_split.minRangeBytes, 1,
-        g_split.maxRanges > 0 ? g_split.maxRanges : std::max(1, QThread::idealThreadCount())));
-    std::vector<qint64> cuts{bodyStart};
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            error = readErrorText(file);
-            return false;
-        }
-        for (int t = 1; t < threads; ++t)
-            cuts.push_back(
-                std::max(cuts.back(), nextLineStart(file, bodyStart + body * t / threads, size)));
-    }
-    cuts.push_back(size);
-
+    std::vector<qint64> cuts;
+    if (!detail::listBodyRanges(path, bodyStart, size, cuts, error))
+        return false;
     const std::size_t n = cuts.size() - 1;
     std::vector<LogBatch> parts(n);
-    std::vector<QString> errors(n);
-    std::vector<char> ok(n, 0);
-    auto work = [&](std::size_t i) {
-        parts[i].reserveRows((cuts[i + 1] - cuts[i]) / 200);
-        ok[i] = parseFileRange(path, cuts[i], cuts[i + 1], parts[i], errors[i]);
-    };
-    std::vector<std::thread> pool;
-    for (std::size_t i = 1; i < n; ++i)
-        pool.emplace_back(work, i);
-    work(0);
-    for (auto& t : pool)
-        t.join();
+    std::vector<BatchSink> sinks;
     for (std::size_t i = 0; i < n; ++i) {
-        if (!ok[i]) {
-            error = errors[i];
-            return false;
-        }
+        parts[i].reserveRows((cuts[i + 1] - cuts[i]) / 200);
+        sinks.push_back({&parts[i]});
     }
+    if (!detail::parseListRanges(path, cuts, sinks, error))
+        return false;
     batch = std::move(parts[0]);
     for (std::size_t i = 1; i < n; ++i)
         batch.append(std::move(parts[i]));
     return true;
+}
+
+// The first line ends at CR only: a file with bare LF line ends is one long first line.
+struct FirstLine {
+    QByteArrayView line;
+    const char* body; // after the CR and an LF that follows it
+};
+
+FirstLine firstLineOf(QByteArrayView bytes)
+{
+    const char* begin = bytes.data();
+    const char* end = begin + bytes.size();
+    const char* cr = static_cast<const char*>(std::memchr(begin, '\r', std::size_t(bytes.size())));
+    const char* firstEnd = cr ? cr : end;
+    const char* body = cr ? cr + 1 : end;
+    if (body < end && *body == '\n' && cr)
+        ++body;
+    return {QByteArrayView(begin, firstEnd - begin), body};
 }
 
 bool isCsvSpace(char c)
@@ -282,17 +176,6 @@ bool parseCsvBody(const char* p, const char* end, LogBatch& batch, QString& deta
 
 } // namespace
 
-namespace detail {
-ReaderSplit readerSplit()
-{
-    return g_split;
-}
-void setReaderSplit(const ReaderSplit& split)
-{
-    g_split = split;
-}
-} // namespace detail
-
 QByteArray csvHeaderLine()
 {
     return quotedCsvLine({"ブラウザ", "ホスト", "IP", "日付時間", "前回頁"});
@@ -313,29 +196,21 @@ ReadResult parseLogBytes(QByteArrayView bytes)
         result.detail = QStringLiteral("the file is empty");
         return result;
     }
-    // The first line ends at CR only: a file with bare LF line ends is one long first line.
-    const char* begin = bytes.data();
-    const char* end = begin + bytes.size();
-    const char* cr = static_cast<const char*>(std::memchr(begin, '\r', std::size_t(bytes.size())));
-    const char* firstEnd = cr ? cr : end;
-    const QByteArrayView first(begin, firstEnd - begin);
-    const char* body = cr ? cr + 1 : end;
-    if (body < end && *body == '\n' && cr)
-        ++body;
-
+    const FirstLine first = firstLineOf(bytes);
+    const char* end = bytes.data() + bytes.size();
     static const QByteArray csv = csvHeaderLine();
     static const QByteArray legacyCsv = legacyCsvHeaderLine();
-    if (first == QByteArrayView(csv) || first == QByteArrayView(legacyCsv)) {
-        if (!parseCsvBody(body, end, result.batch, result.detail)) {
+    if (first.line == QByteArrayView(csv) || first.line == QByteArrayView(legacyCsv)) {
+        if (!parseCsvBody(first.body, end, result.batch, result.detail)) {
             result.status = ReadStatus::ReadError;
             result.batch = LogBatch();
         }
         return result;
     }
-    if (first == QByteArrayView(kListHeaderLine)) {
+    if (first.line == QByteArrayView(kListHeaderLine)) {
         // Rough guess of the row count keeps the row vector from growing step by step.
         result.batch.reserveRows(bytes.size() / 200);
-        parseListBody(body, end, result.batch);
+        parseListBody(first.body, end, result.batch);
         return result;
     }
     result.status = ReadStatus::UnknownLayout;
@@ -345,54 +220,80 @@ ReadResult parseLogBytes(QByteArrayView bytes)
 
 ReadResult readLogFile(const QString& path)
 {
+    detail::LogSource source = detail::openLogSource(path);
+    if (source.status == ReadStatus::Ok && source.bodyStart < 0)
+        return parseLogBytes(source.bytes);
     ReadResult result;
-    QFileInfo info(path);
-    if (!info.exists() || info.isDir()) {
-        result.status = ReadStatus::NotFound;
-        result.detail = QStringLiteral("not found");
+    result.status = source.status;
+    result.detail = source.detail;
+    result.fileSize = source.fileSize;
+    if (source.status != ReadStatus::Ok)
         return result;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.status = ReadStatus::ReadError;
-        result.detail = readErrorText(file);
-        return result;
-    }
-    const qint64 size = file.size();
-    result.fileSize = size;
-    // No header is longer than this, so a longer first line decides the layout by itself.
-    constexpr qint64 kHeadBytes = 4096;
-    const QByteArray head = file.read(kHeadBytes);
-    if (file.error() != QFileDevice::NoError) {
-        result.status = ReadStatus::ReadError;
-        result.detail = readErrorText(file);
-        return result;
-    }
-    const qsizetype cr = head.indexOf('\r');
-    if (head.size() == size)
-        return parseLogBytes(head);
-    if (cr < 0) {
-        result.status = ReadStatus::UnknownLayout;
-        result.detail = QStringLiteral("not a Tallyweaver list, CSV or log file");
-        return result;
-    }
-    if (QByteArrayView(head).first(cr) != QByteArrayView(kListHeaderLine)) {
-        // CSV files and unknown layouts: read whole (CSV records may span lines).
-        QByteArray bytes = head + file.readAll();
-        if (file.error() != QFileDevice::NoError) {
-            result.status = ReadStatus::ReadError;
-            result.detail = readErrorText(file);
-            return result;
-        }
-        return parseLogBytes(bytes);
-    }
-    file.close();
-    const qint64 bodyStart = cr + 1;
-    if (!parseListFile(path, bodyStart, size, result.batch, result.detail)) {
+    if (!parseListFile(path, source.bodyStart, source.fileSize, result.batch, result.detail)) {
         result.status = ReadStatus::ReadError;
         result.batch = LogBatch();
     }
     return result;
 }
+
+namespace detail {
+
+LogSource openLogSource(const QString& path)
+{
+    LogSource source;
+    QFileInfo info(path);
+    if (!info.exists() || info.isDir()) {
+        source.status = ReadStatus::NotFound;
+        source.detail = QStringLiteral("not found");
+        return source;
+    }
+    QFile file(path);
+    auto failed = [&file, &source] {
+        source.bytes.clear();
+        source.status = ReadStatus::ReadError;
+        source.detail = readErrorText(file);
+        return source;
+    };
+    if (!file.open(QIODevice::ReadOnly))
+        return failed();
+    const qint64 size = file.size();
+    source.fileSize = size;
+    // No header is longer than this, so a longer first line decides the layout by itself.
+    constexpr qint64 kHeadBytes = 4096;
+    source.bytes = file.read(kHeadBytes);
+    if (file.error() != QFileDevice::NoError)
+        return failed();
+    if (source.bytes.size() == size)
+        return source;
+    const qsizetype cr = source.bytes.indexOf('\r');
+    if (cr < 0) {
+        source.bytes.clear();
+        source.status = ReadStatus::UnknownLayout;
+        source.detail = QStringLiteral("not a Tallyweaver list, CSV or log file");
+        return source;
+    }
+    if (QByteArrayView(source.bytes).first(cr) != QByteArrayView(kListHeaderLine)) {
+        // CSV files and unknown layouts: read whole (CSV records may span lines).
+        source.bytes += file.readAll();
+        if (file.error() != QFileDevice::NoError)
+            return failed();
+        return source;
+    }
+    source.bytes.clear();
+    source.bodyStart = cr + 1;
+    return source;
+}
+
+std::optional<QByteArrayView> listBodyOf(QByteArrayView bytes)
+{
+    if (bytes.isEmpty())
+        return std::nullopt;
+    const FirstLine first = firstLineOf(bytes);
+    if (first.line != QByteArrayView(kListHeaderLine))
+        return std::nullopt;
+    return QByteArrayView(first.body, bytes.data() + bytes.size());
+}
+
+} // namespace detail
 
 } // namespace tw

@@ -5,6 +5,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <optional>
+
 namespace tw {
 
 enum class ReadStatus {
@@ -41,6 +43,20 @@ struct ReaderSplit {
 };
 ReaderSplit readerSplit();
 void setReaderSplit(const ReaderSplit& split);
+
+// What readLogFile learns before it parses: an outcome decided already (status not Ok), the
+// whole file (small files, CSV and unknown layouts) or where the body of a list file starts, to
+// be read from the file in ranges.
+struct LogSource {
+    ReadStatus status = ReadStatus::Ok;
+    QString detail;
+    qint64 fileSize = 0;
+    QByteArray bytes;      // the whole file, when there is no bodyStart
+    qint64 bodyStart = -1; // list layout: the offset after the header line
+};
+LogSource openLogSource(const QString& path);
+// The body of a whole file in list layout (after the header line); nullopt for other layouts.
+std::optional<QByteArrayView> listBodyOf(QByteArrayView bytes);
 } // namespace detail
 
 } // namespace tw

@@ -205,12 +205,17 @@ private slots:
         QFile::remove(bad);
         if (QByteArrayView(QTest::currentDataTag()) != "missing")
             QVERIFY(test::writeBytes(bad, content));
-        for (const QStringList& files : {QStringList{bad}, QStringList{good, bad}}) {
-            const CliRun run = runCli(QStringList{u"show"_s} + files);
-            QCOMPARE(run.exitCode, 3);
-            QCOMPARE(run.out, QString());
-            QVERIFY2(run.err.startsWith(bad + u": "_s + reason), qPrintable(run.err));
-            QCOMPARE(run.err.count(u'\n'), 1); // one line
+        // The browser and platform statistics count without the list, with the same errors.
+        const QList<QStringList> commands = {
+            {u"show"_s}, {u"stats"_s, u"browser"_s}, {u"stats"_s, u"platform"_s}};
+        for (const QStringList& command : commands) {
+            for (const QStringList& files : {QStringList{bad}, QStringList{good, bad}}) {
+                const CliRun run = runCli(command + files);
+                QCOMPARE(run.exitCode, 3);
+                QCOMPARE(run.out, QString());
+                QVERIFY2(run.err.startsWith(bad + u": "_s + reason), qPrintable(run.err));
+                QCOMPARE(run.err.count(u'\n'), 1); // one line
+            }
         }
     }
 

@@ -5,6 +5,7 @@
 #include "analysis/statistics_report.h"
 #include "core/clock.h"
 #include "core/cp932.h"
+#include "core/list_writers.h"
 #include "core/log_list.h"
 #include "core/log_reader.h"
 #include "support/cli_run.h"
@@ -159,6 +160,43 @@ private slots:
         QCOMPARE(printed.exitCode, 0);
         QVERIFY(!printed.out.contains(u'\r'));
         QCOMPARE(printed.out, cp932::decode(bytes).replace(u"\r\n"_s, u"\n"_s));
+    }
+
+    // Several files of every layout add up as if appended to one list, also when the list files
+    // are large enough to be read in ranges.
+    void browserAndPlatformAddUpEveryFile()
+    {
+        const QString csv = path(u"tally.csv"_s);
+        LogList records;
+        records.appendRecord(AccessRecord{kMsie[0], kMsie[1], kMsie[2], kMsie[3], kMsie[4]});
+        records.appendRecord(AccessRecord{kWwwc[0], kWwwc[1], kWwwc[2], kWwwc[3], kWwwc[4]});
+        QVERIFY(saveCsvFile(csv, records));
+        const QString list = path(u"tally.twv"_s);
+        QVERIFY(test::writeBytes(list, test::listFileBytes(QList<QStringList>(50, kGreek) +
+                                                           QList<QStringList>(20, kMsie))));
+        const QStringList files{samplePath(), csv, list, samplePath()};
+        const QStringList platforms{u"Lynx"_s, QString(), u"MSIE 5.5"_s};
+
+        LogList all;
+        all.setUserPlatforms(UserPlatforms(platforms));
+        for (const QString& file : files) {
+            ReadResult read = readLogFile(file);
+            QCOMPARE(read.status, ReadStatus::Ok);
+            all.append(std::move(read.batch));
+        }
+        const QStringList options{u"--now"_s,       kNow,        u"--platform1"_s, platforms[0],
+                                  u"--platform3"_s, platforms[2]};
+        for (const auto page : {StatisticsPage::Browser, StatisticsPage::Platform}) {
+            const CliRun run =
+                runCli(QStringList{u"stats"_s,
+                                   page == StatisticsPage::Browser ? u"browser"_s : u"platform"_s} +
+                       options + files);
+            QCOMPARE(run.exitCode, 0);
+            QCOMPARE(run.err, QString());
+            const QString expected =
+                statisticsReportText(page, dialogBody(page, all, platforms, 0), kNowTime);
+            QCOMPARE(run.out, QString(expected).replace(u"\r\n"_s, u"\n"_s));
+        }
     }
 
     void statsWithoutNowTakesTheCurrentTime()

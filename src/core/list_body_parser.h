@@ -1,0 +1,161 @@
+#pragma once
+
+#include "core/access_record.h"
+#include "core/cp932.h"
+#include "core/log_reader.h"
+
+#include <QByteArrayView>
+#include <QFile>
+#include <QString>
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+// The body of a list file (everything after its header line), read the one way every reader of
+// it shares: line ends, record lines, labels and the chunked reading on all cores. What becomes
+// of a record is up to a sink, a callable taking a ListRecord.
+namespace tw::detail {
+
+// Characters of each field label ("ブラウザ:" … "前回頁:"), removed by count, not by text.
+inline constexpr std::array<qsizetype, kColumnCount> kLabelChars = {5, 4, 3, 5, 4};
+
+// A record line cut at its TABs.
+class ListRecord {
+public:
+    // Field k as the file holds it, label included.
+    QByteArrayView labelled(int k) const
+    {
+        const char* b = m_cuts[std::size_t(k)];
+        const char* e = k + 1 < kColumnCount ? m_cuts[std::size_t(k + 1)] - 1 : m_lastEnd;
+        return QByteArrayView(b, e - b);
+    }
+    // Field k without its label.
+    QByteArrayView value(int k) const
+    {
+        const QByteArrayView field = labelled(k);
+        return field.sliced(cp932::skipChars(field, kLabelChars[std::size_t(k)]));
+    }
+
+private:
+    template <class Sink>
+    friend void parseRecordLine(const char* begin, const char* end, Sink& sink);
+    std::array<const char*, kColumnCount + 1> m_cuts{}; // field starts, then the fifth TAB + 1
+    const char* m_lastEnd = nullptr;
+};
+
+// A record line holds five or more TAB-separated labelled fields; shorter lines are no records.
+template <class Sink> void parseRecordLine(const char* begin, const char* end, Sink& sink)
+{
+    ListRecord record;
+    record.m_cuts[0] = begin;
+    int found = 0;
+    for (const char* p = begin; found < kColumnCount && p < end;) {
+        const char* tab = static_cast<const char*>(std::memchr(p, '\t', std::size_t(end - p)));
+        if (!tab)
+            break;
+        record.m_cuts[std::size_t(++found)] = tab + 1;
+        p = tab + 1;
+    }
+    if (found < kColumnCount - 1)
+        return;
+    // The fifth field runs to the next TAB (further fields are ignored) or to the line end.
+    record.m_lastEnd = found == kColumnCount ? record.m_cuts[kColumnCount] - 1 : end;
+    sink(record);
+}
+
+// Lines end at CR, LF or CR LF; empty lines are skipped.
+template <class Sink> void parseListBody(const char* p, const char* end, Sink& sink)
+{
+    while (p < end) {
+        const char* cr = static_cast<const char*>(std::memchr(p, '\r', std::size_t(end - p)));
+        const char* lineEnd = cr ? cr : end;
+        // Records separated by bare LF arrive as one CR-terminated line: split it into pieces.
+        for (const char* q = p; q < lineEnd;) {
+            const char* lf =
+                static_cast<const char*>(std::memchr(q, '\n', std::size_t(lineEnd - q)));
+            const char* pieceEnd = lf ? lf : lineEnd;
+            if (pieceEnd > q)
+                parseRecordLine(q, pieceEnd, sink);
+            q = pieceEnd + 1;
+        }
+        p = lineEnd + 1;
+    }
+}
+
+QString readErrorText(const QFile& file);
+
+// Reads [begin, end) of the file in chunks, parsing complete lines as they arrive, so memory
+// holds one chunk of the file rather than all of it.
+template <class Sink>
+bool parseFileRange(const QString& path, qint64 begin, qint64 end, Sink& sink, QString& error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(begin)) {
+        error = readErrorText(file);
+        return false;
+    }
+    const qint64 chunkBytes = readerSplit().chunkBytes;
+    QByteArray buffer;
+    qint64 carry = 0;
+    for (qint64 pos = begin; pos < end;) {
+        const qint64 want = std::min(chunkBytes, end - pos);
+        if (buffer.size() < carry + want)
+            buffer.resize(carry + want);
+        const qint64 got = file.read(buffer.data() + carry, want);
+        if (got <= 0) {
+            error = got < 0 ? readErrorText(file) : QStringLiteral("read error: file shrank");
+            return false;
+        }
+        pos += got;
+        const char* data = buffer.constData();
+        const char* stop = data + carry + got;
+        // The carried part holds no line end, so only the new bytes need searching.
+        const char* complete = stop;
+        if (pos < end) {
+            while (complete > data + carry && complete[-1] != '\r' && complete[-1] != '\n')
+                --complete;
+            if (complete == data + carry)
+                complete = data;
+        }
+        parseListBody(data, complete, sink);
+        carry = stop - complete;
+        std::memmove(buffer.data(), complete, std::size_t(carry));
+    }
+    return true;
+}
+
+// Cuts the body [bodyStart, size) of the file into ranges, one per core for a large body, each
+// starting at a line start: range i is [cuts[i], cuts[i + 1]).
+bool listBodyRanges(const QString& path, qint64 bodyStart, qint64 size, std::vector<qint64>& cuts,
+                    QString& error);
+
+// Parses range i into sinks[i], each on a thread of its own.
+template <class Sink>
+bool parseListRanges(const QString& path, const std::vector<qint64>& cuts, std::vector<Sink>& sinks,
+                     QString& error)
+{
+    const std::size_t n = cuts.size() - 1;
+    std::vector<QString> errors(n);
+    std::vector<char> ok(n, 0);
+    auto work = [&](std::size_t i) {
+        ok[i] = parseFileRange(path, cuts[i], cuts[i + 1], sinks[i], errors[i]);
+    };
+    std::vector<std::thread> pool;
+    for (std::size_t i = 1; i < n; ++i)
+        pool.emplace_back(work, i);
+    work(0);
+    for (auto& t : pool)
+        t.join();
+    for (std::size_t i = 0; i < n; ++i) {
+        if (!ok[i]) {
+            error = errors[i];
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace tw::detail

@@ -1,0 +1,124 @@
+#include "core/log_tally.h"
+
+#include "core/list_body_parser.h"
+#include "core/log_list.h"
+
+#include <QHash>
+
+#include <memory>
+#include <vector>
+
+namespace tw {
+namespace {
+
+// Counts records by the classes of their browser field. Logs repeat the same few hundred user
+// agents, so the classes are kept per distinct field as the file holds it: the label is skipped
+// by character count, so equal bytes give equal texts, and only a new one is decoded.
+class TallySink {
+public:
+    explicit TallySink(const UserPlatforms* user) : m_user(user) {}
+
+    void operator()(const detail::ListRecord& record)
+    {
+        const QByteArrayView raw = record.labelled(ColBrowser);
+        auto it = m_cache.constFind(raw);
+        if (it == m_cache.constEnd())
+            it = m_cache.insert(keep(raw), classes(record));
+        ++tally.browser[std::size_t(it->browser)];
+        ++tally.platform[std::size_t(it->platform)];
+        ++tally.rows;
+    }
+
+    ClassTally tally;
+
+private:
+    struct Classes {
+        BrowserClass browser;
+        PlatformClass platform;
+    };
+
+    Classes classes(const detail::ListRecord& record) const
+    {
+        const QByteArray text = cp932::decodeToUtf8(record.value(ColBrowser));
+        return {classifyBrowser(text), classifyPlatform(text, *m_user)};
+    }
+
+    // The cache keys point into the parse buffer until they are copied here.
+    QByteArrayView keep(QByteArrayView raw)
+    {
+        m_keys.push_back(std::make_unique_for_overwrite<char[]>(std::size_t(raw.size())));
+        std::memcpy(m_keys.back().get(), raw.data(), std::size_t(raw.size()));
+        return QByteArrayView(m_keys.back().get(), raw.size());
+    }
+
+    const UserPlatforms* m_user;
+    QHash<QByteArrayView, Classes> m_cache;
+    std::vector<std::unique_ptr<char[]>> m_keys;
+};
+
+// CSV files and other layouts: counted as the list counts the rows it is given.
+void tallyByList(QByteArrayView bytes, const UserPlatforms& user, TallyResult& result)
+{
+    ReadResult read = parseLogBytes(bytes);
+    result.status = read.status;
+    result.detail = read.detail;
+    if (read.status != ReadStatus::Ok)
+        return;
+    LogList list;
+    list.setUserPlatforms(user);
+    list.append(std::move(read.batch));
+    result.tally.browser = list.browserTally();
+    result.tally.platform = list.platformTally();
+    result.tally.rows = list.rowCount();
+}
+
+} // namespace
+
+ClassTally& ClassTally::operator+=(const ClassTally& other)
+{
+    for (std::size_t k = 0; k < browser.size(); ++k)
+        browser[k] += other.browser[k];
+    for (std::size_t k = 0; k < platform.size(); ++k)
+        platform[k] += other.platform[k];
+    rows += other.rows;
+    return *this;
+}
+
+TallyResult tallyLogFile(const QString& path, const UserPlatforms& user)
+{
+    detail::LogSource source = detail::openLogSource(path);
+    TallyResult result;
+    result.status = source.status;
+    result.detail = source.detail;
+    result.fileSize = source.fileSize;
+    if (source.status != ReadStatus::Ok)
+        return result;
+    if (source.bodyStart < 0) {
+        result.fileSize = source.bytes.size();
+        if (const std::optional<QByteArrayView> body = detail::listBodyOf(source.bytes)) {
+            TallySink sink(&user);
+            detail::parseListBody(body->data(), body->data() + body->size(), sink);
+            result.tally = sink.tally;
+        } else {
+            tallyByList(source.bytes, user, result);
+        }
+        return result;
+    }
+    std::vector<qint64> cuts;
+    std::vector<TallySink> sinks;
+    bool ok = detail::listBodyRanges(path, source.bodyStart, source.fileSize, cuts, result.detail);
+    if (ok) {
+        for (std::size_t i = 0; i + 1 < cuts.size(); ++i)
+            sinks.emplace_back(&user);
+        ok = detail::parseListRanges(path, cuts, sinks, result.detail);
+    }
+    if (!ok) {
+        result.status = ReadStatus::ReadError;
+        return result;
+    }
+    for (const TallySink& sink : sinks)
+        result.tally += sink.tally;
+    return result;
+}
+
+} // namespace tw
