@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <cstring>
 #include <thread>
 #include <vector>
@@ -90,7 +91,8 @@ QString readErrorText(const QFile& file);
 // Reads [begin, end) of the file in chunks, parsing complete lines as they arrive, so memory
 // holds one chunk of the file rather than all of it.
 template <class Sink>
-bool parseFileRange(const QString& path, qint64 begin, qint64 end, Sink& sink, QString& error)
+bool parseFileRange(const QString& path, qint64 begin, qint64 end, Sink& sink, QString& error,
+                    std::atomic<qint64>* bytesRead = nullptr)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || !file.seek(begin)) {
@@ -110,6 +112,8 @@ bool parseFileRange(const QString& path, qint64 begin, qint64 end, Sink& sink, Q
             return false;
         }
         pos += got;
+        if (bytesRead)
+            *bytesRead += got;
         const char* data = buffer.constData();
         const char* stop = data + carry + got;
         // The carried part holds no line end, so only the new bytes need searching.
@@ -135,13 +139,13 @@ bool listBodyRanges(const QString& path, qint64 bodyStart, qint64 size, std::vec
 // Parses range i into sinks[i], each on a thread of its own.
 template <class Sink>
 bool parseListRanges(const QString& path, const std::vector<qint64>& cuts, std::vector<Sink>& sinks,
-                     QString& error)
+                     QString& error, std::atomic<qint64>* bytesRead = nullptr)
 {
     const std::size_t n = cuts.size() - 1;
     std::vector<QString> errors(n);
     std::vector<char> ok(n, 0);
     auto work = [&](std::size_t i) {
-        ok[i] = parseFileRange(path, cuts[i], cuts[i + 1], sinks[i], errors[i]);
+        ok[i] = parseFileRange(path, cuts[i], cuts[i + 1], sinks[i], errors[i], bytesRead);
     };
     std::vector<std::thread> pool;
     for (std::size_t i = 1; i < n; ++i)

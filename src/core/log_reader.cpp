@@ -62,7 +62,7 @@ void parseListBody(const char* p, const char* end, LogBatch& batch)
 // Parses the list body on several cores; each range starts at a line start, so the rows come
 // out in file order when the batches are joined.
 bool parseListFile(const QString& path, qint64 bodyStart, qint64 size, LogBatch& batch,
-                   QString& error)
+                   QString& error, std::atomic<qint64>* bytesRead)
 {
     std::vector<qint64> cuts;
     if (!detail::listBodyRanges(path, bodyStart, size, cuts, error))
@@ -74,7 +74,7 @@ bool parseListFile(const QString& path, qint64 bodyStart, qint64 size, LogBatch&
         parts[i].reserveRows((cuts[i + 1] - cuts[i]) / 200);
         sinks.push_back({&parts[i]});
     }
-    if (!detail::parseListRanges(path, cuts, sinks, error))
+    if (!detail::parseListRanges(path, cuts, sinks, error, bytesRead))
         return false;
     batch = std::move(parts[0]);
     for (std::size_t i = 1; i < n; ++i)
@@ -218,9 +218,12 @@ ReadResult parseLogBytes(QByteArrayView bytes)
     return result;
 }
 
-ReadResult readLogFile(const QString& path)
+ReadResult readLogFile(const QString& path, std::atomic<qint64>* bytesRead)
 {
     detail::LogSource source = detail::openLogSource(path);
+    if (bytesRead)
+        *bytesRead = source.status == ReadStatus::Ok && source.bodyStart >= 0 ? source.bodyStart
+                                                                              : source.fileSize;
     if (source.status == ReadStatus::Ok && source.bodyStart < 0)
         return parseLogBytes(source.bytes);
     ReadResult result;
@@ -229,7 +232,8 @@ ReadResult readLogFile(const QString& path)
     result.fileSize = source.fileSize;
     if (source.status != ReadStatus::Ok)
         return result;
-    if (!parseListFile(path, source.bodyStart, source.fileSize, result.batch, result.detail)) {
+    if (!parseListFile(path, source.bodyStart, source.fileSize, result.batch, result.detail,
+                       bytesRead)) {
         result.status = ReadStatus::ReadError;
         result.batch = LogBatch();
     }

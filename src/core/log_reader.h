@@ -5,6 +5,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <atomic>
+
 #include <optional>
 
 namespace tw {
@@ -24,7 +26,9 @@ struct ReadResult {
 };
 
 // Reads a list file, its CSV form or a raw access log (the record lines of a list file).
-ReadResult readLogFile(const QString& path);
+// bytesRead, when given, counts up to the file's size as the bytes are read, for a progress
+// display on another thread.
+ReadResult readLogFile(const QString& path, std::atomic<qint64>* bytesRead = nullptr);
 // The same, from bytes already in memory.
 ReadResult parseLogBytes(QByteArrayView bytes);
 

@@ -9,6 +9,10 @@
 #include "mainwindow/main_view.h"
 #include "mainwindow/menu_history.h"
 
+#include <QFileInfo>
+
+#include <atomic>
+
 namespace tw {
 
 QString itemCountText(qsizetype rows)
@@ -22,8 +26,11 @@ bool LogOpener::openLogFile(const QString& path, OpenMode mode)
         closeLog();
 
     ReadResult read;
+    std::atomic<qint64> bytesRead = 0;
+    const qint64 size = QFileInfo(path).size();
     m_view.setBusy(true);
-    m_view.runLongWork([&] { read = readLogFile(path); });
+    m_view.runLongWork([&] { read = readLogFile(path, &bytesRead); },
+                       [&] { return size > 0 ? int(bytesRead * 100 / size) : -1; });
     m_view.setBusy(false);
     switch (read.status) {
     case ReadStatus::NotFound:

@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QTest>
 
+#include <atomic>
+
 using namespace tw;
 
 using test::Rows;
@@ -353,10 +355,13 @@ void TestLogReader::chunkedRangesMatchWholeFile()
     QVERIFY(tw::test::writeBytes(path, bytes));
     const detail::ReaderSplit saved = detail::readerSplit();
     detail::setReaderSplit({chunkBytes, minRangeBytes, maxRanges});
-    const ReadResult chunked = readLogFile(path);
+    std::atomic<qint64> bytesRead = -1;
+    const ReadResult chunked = readLogFile(path, &bytesRead);
     detail::setReaderSplit(saved);
     QCOMPARE(chunked.status, ReadStatus::Ok);
     QCOMPARE(rowsOf(chunked.batch), rowsOf(whole.batch));
+    // The progress count ends at the file's size, however the reading was cut.
+    QCOMPARE(bytesRead.load(), qint64(bytes.size()));
 }
 
 QTEST_GUILESS_MAIN(TestLogReader)

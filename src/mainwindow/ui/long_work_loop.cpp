@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QMetaObject>
+#include <QTimer>
 
 #include <exception>
 #include <thread>
@@ -34,7 +35,8 @@ public:
 
 } // namespace
 
-void runKeepingWindowsPainted(const std::function<void()>& work)
+void runKeepingWindowsPainted(const std::function<void()>& work,
+                              const std::function<void()>& whileWaiting)
 {
     if (!QCoreApplication::instance()) {
         work();
@@ -52,7 +54,13 @@ void runKeepingWindowsPainted(const std::function<void()>& work)
         // Queued, so a quit that comes before the loop has started still ends it.
         QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
     });
+    QTimer ticks;
+    if (whileWaiting) {
+        QObject::connect(&ticks, &QTimer::timeout, whileWaiting);
+        ticks.start(100);
+    }
     loop.exec();
+    ticks.stop();
     worker.join();
     if (failure)
         std::rethrow_exception(failure);

@@ -45,6 +45,9 @@ constexpr int kToolbarBand = 360, kStatusBand = 255;                   // twips
 constexpr int kBytePanelWidth = 1100, kItemPanelWidth = 1740;          // twips
 constexpr int kPopupKeyX = 2200, kPopupKeyY = 460;                     // twips
 
+// Panel 1 while the hourglass is up; long reads add how far they have got.
+const QString kWorkingText = QStringLiteral("処理中...");
+
 struct MenuItemText {
     const char16_t* caption;
     QKeySequence shortcut = {};
@@ -408,23 +411,23 @@ void MainWindow::setBusy(bool busy)
 {
     // Say so in panel 1 and paint it at once: short work on this thread repaints nothing until
     // it ends, and long work runs beside a window that keeps repainting.
-    const QString working = QStringLiteral("処理中...");
     QLabel* const message = m_panels[0];
     if (busy) {
         if (m_busyDepth++ == 0) {
             QGuiApplication::setOverrideCursor(Qt::WaitCursor);
             m_idleStatus = message->text();
-            message->setText(working);
+            message->setText(kWorkingText);
             message->repaint();
         }
     } else if (m_busyDepth > 0 && --m_busyDepth == 0) {
         QGuiApplication::restoreOverrideCursor();
-        if (message->text() == working)
+        if (message->text().startsWith(kWorkingText))
             message->setText(m_idleStatus);
     }
 }
 
-void MainWindow::runLongWork(const std::function<void()>& work)
+void MainWindow::runLongWork(const std::function<void()>& work,
+                             const std::function<int()>& percentDone)
 {
     if (m_inLongWork) {
         work();
@@ -436,7 +439,10 @@ void MainWindow::runLongWork(const std::function<void()>& work)
         setBusy(false);
         m_inLongWork = false;
     });
-    runKeepingWindowsPainted(work);
+    runKeepingWindowsPainted(work, [&] {
+        if (const int percent = percentDone ? percentDone() : -1; percent >= 0)
+            m_panels[0]->setText(kWorkingText + u' ' + QString::number(percent) + u'%');
+    });
 }
 
 void MainWindow::activate()

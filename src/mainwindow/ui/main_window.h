@@ -77,7 +77,8 @@ public:
     void selectAllRows(qsizetype current = 0) override;
     void setListVisible(bool visible) override;
     void setBusy(bool busy) override;
-    void runLongWork(const std::function<void()>& work) override;
+    void runLongWork(const std::function<void()>& work,
+                     const std::function<int()>& percentDone = {}) override;
     void activate() override;
     void beginListReset() override;
     void endListReset() override;

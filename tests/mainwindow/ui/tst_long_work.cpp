@@ -8,6 +8,7 @@
 #include <QThread>
 #include <QTimer>
 
+#include <atomic>
 #include <stdexcept>
 
 using namespace tw;
@@ -39,6 +40,7 @@ class TestLongWork : public QObject {
 
 private slots:
     void windowRunsWhileWorkRuns();
+    void panelShowsHowFarWorkHasGot();
     void inputDuringWorkIsDropped();
     void closingWaitsForTheWork();
     void failureReachesTheCaller();
@@ -59,6 +61,29 @@ void TestLongWork::windowRunsWhileWorkRuns()
 
     p.window().runLongWork([&] { workThread = QThread::currentThread(); });
     QVERIFY(workThread != QThread::currentThread());
+}
+
+void TestLongWork::panelShowsHowFarWorkHasGot()
+{
+    Program p;
+    p.window().show();
+    std::atomic<int> percent = 0;
+    QStringList panels;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (panels.isEmpty() || panels.last() != p.panel(1))
+            panels.append(p.panel(1));
+    });
+    watch.start(5);
+    p.window().runLongWork(
+        [&] {
+            QThread::msleep(250);
+            percent = 42;
+            QThread::msleep(250);
+        },
+        [&] { return percent.load(); });
+    QVERIFY2(panels.contains(u"処理中... 42%"_s), qPrintable(panels.join(u" | ")));
+    QCOMPARE(p.panel(1), u"ファイルは開かれていません"_s);
 }
 
 void TestLongWork::inputDuringWorkIsDropped()
