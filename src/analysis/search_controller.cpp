@@ -13,8 +13,9 @@ SearchController::SearchController(const LogList& list, SearchTarget& target, Us
 
 void SearchController::find(int mode, bool matchCase, const QString& text)
 {
-    const FindResult result =
-        findInList(m_state, m_list, mode, matchCase, text, m_target.currentRow());
+    FindResult result{};
+    const qsizetype from = m_target.currentRow();
+    m_target.runSearch([&] { result = findInList(m_state, m_list, mode, matchCase, text, from); });
     if (result.outcome == FindOutcome::Beep) {
         m_prompts.beep();
         return;

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace tw {
 
 class LogList;
@@ -21,6 +23,8 @@ public:
     // Scrolls the row into view, makes it the current and only selected row and gives the list
     // the keyboard focus.
     virtual void selectRow(qsizetype row) = 0;
+    // Runs a search through the rows; a window keeps painting meanwhile.
+    virtual void runSearch(const std::function<void()>& search) { search(); }
 };
 
 // One search step with its effect on the list and the user: the search dialog's buttons and the

@@ -41,6 +41,7 @@ private slots:
         rig.search.find(0, false, u"hit"_s);
         QCOMPARE(rig.target.selected, 2);
         QCOMPARE(rig.prompts.boxes.size(), 0);
+        QCOMPARE(rig.target.searches, 1);
 
         rig.search.findNext();
         QCOMPARE(rig.endMessages(), 1);
@@ -51,6 +52,8 @@ private slots:
         rig.search.findNext();
         QCOMPARE(rig.target.selected, 2);
         QCOMPARE(rig.endMessages(), 1);
+        QCOMPARE(rig.target.searches, 3);
+        QVERIFY(!rig.target.touchedWhileSearching);
     }
 
     void findNextWithoutTextOnlyBeeps()

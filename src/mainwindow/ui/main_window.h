@@ -98,6 +98,7 @@ public:
     // SearchTarget (currentRow is MainView's)
     void clearSelection() override;
     void selectRow(qsizetype row) override;
+    void runSearch(const std::function<void()>& search) override { runLongWork(search); }
 
     QString statusText(int panel) const;
 
