@@ -129,7 +129,10 @@ void MainCommands::copy()
         return;
     }
     BusyList busy(m_view);
-    m_platform.setClipboardText(rowsClipboardText(list(), m_view.selectedRows()));
+    const QList<qsizetype> rows = m_view.selectedRows();
+    QString text;
+    m_view.runLongWork([&] { text = rowsClipboardText(list(), rows); });
+    m_platform.setClipboardText(text);
 }
 
 void MainCommands::deleteSelected()
