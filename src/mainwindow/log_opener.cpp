@@ -28,10 +28,8 @@ bool LogOpener::openLogFile(const QString& path, OpenMode mode)
     ReadResult read;
     std::atomic<qint64> bytesRead = 0;
     const qint64 size = QFileInfo(path).size();
-    m_view.setBusy(true);
     m_view.runLongWork([&] { read = readLogFile(path, &bytesRead); },
                        [&] { return size > 0 ? int(bytesRead * 100 / size) : -1; });
-    m_view.setBusy(false);
     switch (read.status) {
     case ReadStatus::NotFound:
         return false;

@@ -110,9 +110,7 @@ void MainCommands::saveAsReport()
 bool MainCommands::writeInBackground(const std::function<bool()>& write)
 {
     bool written = false;
-    m_view.setBusy(true);
     m_view.runLongWork([&] { written = write(); });
-    m_view.setBusy(false);
     return written;
 }
 

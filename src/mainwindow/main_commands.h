@@ -77,7 +77,7 @@ public:
 private:
     // Hourglass and no repainting for the duration of an edit command.
     class BusyList;
-    // A save, under the hourglass while the window keeps painting; true when written.
+    // A save as long work; true when written.
     bool writeInBackground(const std::function<bool()>& write);
 
     ListEditor m_editor;

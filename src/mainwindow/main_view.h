@@ -30,8 +30,9 @@ public:
     virtual void setListVisible(bool visible) = 0;
     // The hourglass pointer.
     virtual void setBusy(bool busy) = 0;
-    // Runs work that touches nothing the view shows; a window keeps painting meanwhile and
-    // shows the percentage done, when percentDone (called on the view's thread) gives one.
+    // Runs work that touches nothing the view shows; a window shows the hourglass, keeps
+    // painting meanwhile and shows the percentage done, when percentDone (called on the view's
+    // thread) gives one.
     virtual void runLongWork(const std::function<void()>& work,
                              const std::function<int()>& percentDone = {})
     {
