@@ -1,12 +1,16 @@
 // Draws the program's pictures into resources/icons/: the eight toolbar images, the four list
-// icons of the browser families and the window icon.
+// icons of the browser families, the window icon, and the window icon again in the sizes of the
+// desktop's icon theme (hicolor/NxN/apps/), installed with the program.
 //   g++ -std=c++20 -fPIC tools/draw_icons.cpp $(pkg-config --cflags --libs Qt6Gui) -o draw_icons
 //   QT_QPA_PLATFORM=offscreen ./draw_icons resources/icons
 #include "drawing.h"
 
+#include <QDir>
+
 namespace {
 
 using namespace tw::tools;
+using namespace Qt::StringLiterals;
 
 const QColor kInk(0x33, 0x33, 0x33);
 
@@ -193,11 +197,23 @@ void windowIcon(QPainter& p)
     p.drawLine(QPointF(3, 10.5), QPointF(11.5, 5.5));
 }
 
+bool writeThemeIcons(const QString& folder)
+{
+    bool ok = true;
+    for (const int size : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        const QString sizeFolder = folder + u"/hicolor/%1x%1/apps"_s.arg(size);
+        ok &= QDir().mkpath(sizeFolder) &&
+              writeIcon(sizeFolder, "org.example.tallyweaver", windowIcon, size);
+    }
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     return runDrawingTool(argc, argv, "draw_icons OUTPUT_FOLDER", [](const QString& folder) {
+        const bool themeIcons = writeThemeIcons(folder);
         return writeIcons(folder, {{"open", draw_open},
                                    {"save", draw_save},
                                    {"cut", draw_cut},
@@ -212,6 +228,7 @@ int main(int argc, char** argv)
                                    {"browser_exe", draw_exe},
                                    {"tallyweaver", windowIcon},
                                    {"tallyweaver_32", windowIcon, 32},
-                                   {"tallyweaver_64", windowIcon, 64}});
+                                   {"tallyweaver_64", windowIcon, 64}}) &&
+               themeIcons;
     });
 }
