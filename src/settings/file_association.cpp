@@ -132,45 +132,39 @@ private:
     QStringList m_lines;
 };
 
-QString mimePackageText()
+// Names used before the program had a reverse-DNS id; their files are cleaned up.
+const auto kOldDesktopEntryName = "tallyweaver.desktop"_L1;
+const auto kOldMimePackage = "/mime/packages/tallyweaver-twv.xml"_L1;
+
+bool sameFolder(const QString& a, const QString& b)
 {
-    return u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-           "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
-           "  <mime-type type=\""_s +
-           ListFileAssociation::mimeType() +
-           u"\">\n"
-           "    <comment>Tallyweaver list file</comment>\n"
-           "    <comment xml:lang=\"ja\">Tallyweaver用ログファイル</comment>\n"
-           "    <glob pattern=\"*.twv\"/>\n"
-           "  </mime-type>\n"
-           "</mime-info>\n"_s;
+    const QString canonical = QFileInfo(a).canonicalFilePath();
+    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
 }
 
-QString desktopEntryText(const QString& executablePath)
+void removeFiles(const QStringList& paths)
 {
-    return u"[Desktop Entry]\n"
-           "Type=Application\n"
-           "Name=Tallyweaver\n"
-           "Comment=Access log viewer and analyser\n"
-           "Comment[ja]=アクセスログの表示と解析\n"
-           "Icon=tallyweaver\n"
-           "Exec="_s +
-           desktopExecLine(executablePath) +
-           u"\n"
-           "MimeType="_s +
-           ListFileAssociation::mimeType() +
-           u";\n"
-           "Terminal=false\n"
-           "Categories=Utility;\n"_s;
+    for (const QString& path : paths)
+        QFile::remove(path);
+}
+
+void removeOldFiles(const QString& dataHome)
+{
+    removeFiles(
+        {dataHome + kOldMimePackage, dataHome + u"/applications/"_s + kOldDesktopEntryName});
 }
 
 } // namespace
 
 XdgFolders XdgFolders::fromEnvironment()
 {
-    // Qt's generic locations already follow XDG_DATA_HOME and XDG_CONFIG_HOME.
+    // Qt's generic locations already follow XDG_DATA_HOME, XDG_CONFIG_HOME and XDG_DATA_DIRS;
+    // the writable data folder comes first in the list of data folders.
+    QStringList dataDirs = QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation);
+    if (!dataDirs.isEmpty())
+        dataDirs.removeFirst();
     return {QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation),
-            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)};
+            QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation), dataDirs};
 }
 
 QString desktopExecLine(const QString& program)
@@ -196,6 +190,11 @@ ListFileAssociation::ListFileAssociation(XdgFolders folders, QString executableP
 {
 }
 
+QString ListFileAssociation::applicationId()
+{
+    return u"org.example.tallyweaver"_s;
+}
+
 QString ListFileAssociation::mimeType()
 {
     return u"application/x-tallyweaver-list"_s;
@@ -203,12 +202,49 @@ QString ListFileAssociation::mimeType()
 
 QString ListFileAssociation::desktopEntryName()
 {
-    return u"tallyweaver.desktop"_s;
+    return applicationId() + u".desktop"_s;
+}
+
+QString ListFileAssociation::mimePackageText()
+{
+    return u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<mime-info xmlns=\"http://www.freedesktop.org/standards/shared-mime-info\">\n"
+           "  <mime-type type=\""_s +
+           mimeType() +
+           u"\">\n"
+           "    <comment>Tallyweaver list file</comment>\n"
+           "    <comment xml:lang=\"ja\">Tallyweaver用ログファイル</comment>\n"
+           "    <icon name=\""_s +
+           applicationId() +
+           u"\"/>\n"
+           "    <glob pattern=\"*.twv\"/>\n"
+           "  </mime-type>\n"
+           "</mime-info>\n"_s;
+}
+
+QString ListFileAssociation::desktopEntryText(const QString& executablePath)
+{
+    return u"[Desktop Entry]\n"
+           "Type=Application\n"
+           "Name=Tallyweaver\n"
+           "GenericName=Access Log Viewer\n"
+           "GenericName[ja]=アクセスログビューア\n"
+           "Comment=Access log viewer and analyser\n"
+           "Comment[ja]=アクセスログの表示と解析\n"
+           "Icon="_s +
+           applicationId() + u"\nExec="_s + desktopExecLine(executablePath) + u"\nMimeType="_s +
+           mimeType() +
+           u";\n"
+           "Terminal=false\n"
+           "Categories=Utility;\n"
+           "Keywords=log;access;web;statistics;referrer;user agent;\n"
+           "Keywords[ja]=ログ;アクセス;ウェブ;統計;リファラ;ブラウザ;\n"
+           "StartupWMClass=tallyweaver\n"_s;
 }
 
 QString ListFileAssociation::mimePackagePath() const
 {
-    return m_folders.dataHome + u"/mime/packages/tallyweaver-twv.xml"_s;
+    return m_folders.dataHome + u"/mime/packages/"_s + applicationId() + u".xml"_s;
 }
 
 QString ListFileAssociation::desktopEntryPath() const
@@ -239,11 +275,44 @@ void ListFileAssociation::setListFileAssociation(int value)
     refresh();
 }
 
+// The data folder of the installed copy of this program (<prefix>/share beside <prefix>/bin), when
+// it holds our desktop entry and the desktop looks there; empty otherwise.
+QString ListFileAssociation::installedDataFolder() const
+{
+    const QString share =
+        QDir::cleanPath(QFileInfo(m_executablePath).absolutePath() + u"/../share"_s);
+    if (!QFileInfo::exists(share + u"/applications/"_s + desktopEntryName()))
+        return {};
+    for (const QString& folder : m_folders.dataDirs + QStringList{m_folders.dataHome}) {
+        if (sameFolder(folder, share))
+            return share;
+    }
+    return {};
+}
+
+// Installed into the user's own data folder: the installed files are where ours would be.
+bool ListFileAssociation::perUserFilesAreInstalled() const
+{
+    const QString installed = installedDataFolder();
+    return !installed.isEmpty() && sameFolder(installed, m_folders.dataHome);
+}
+
+void ListFileAssociation::removePerUserFiles() const
+{
+    if (!perUserFilesAreInstalled())
+        removeFiles({mimePackagePath(), desktopEntryPath()});
+}
+
 bool ListFileAssociation::associate()
 {
-    if (!writeUtf8(mimePackagePath(), mimePackageText()) ||
-        !writeUtf8(desktopEntryPath(), desktopEntryText(m_executablePath)))
-        return false;
+    removeOldFiles(m_folders.dataHome);
+    if (installedDataFolder().isEmpty()) {
+        if (!writeUtf8(mimePackagePath(), mimePackageText()) ||
+            !writeUtf8(desktopEntryPath(), desktopEntryText(m_executablePath)))
+            return false;
+    } else {
+        removePerUserFiles(); // a copy written before the install would hide the installed entry
+    }
 
     // Another program's default for list files is replaced.
     MimeAppsList list(mimeAppsPath());
@@ -253,8 +322,8 @@ bool ListFileAssociation::associate()
 
 void ListFileAssociation::dissociate()
 {
-    QFile::remove(mimePackagePath());
-    QFile::remove(desktopEntryPath());
+    removeOldFiles(m_folders.dataHome);
+    removePerUserFiles();
 
     const QString path = mimeAppsPath();
     if (!QFileInfo::exists(path))
@@ -262,7 +331,8 @@ void ListFileAssociation::dissociate()
     MimeAppsList list(path);
     const bool hasDefault = !list.entries(kDefaultSection, mimeType()).isEmpty();
     QStringList added = list.entries(kAddedSection, mimeType());
-    const bool hadAdded = added.removeAll(desktopEntryName()) > 0;
+    const bool hadAdded =
+        (added.removeAll(desktopEntryName()) + added.removeAll(QString(kOldDesktopEntryName))) > 0;
     if (!hasDefault && !hadAdded)
         return; // leave a file that names no list-file handler untouched
     // The default for list files goes, whoever it named.

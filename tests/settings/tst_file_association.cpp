@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -46,6 +47,10 @@ private slots:
     void removeWithoutEntriesIsHarmless();
     void execLineQuotesTheProgram_data();
     void execLineQuotesTheProgram();
+    void perUserFilesMatchTheInstalledOnes();
+    void installedEntryIsNamedNotHidden_data();
+    void installedEntryIsNamedNotHidden();
+    void oldNamesGiveWay();
 };
 
 void TestFileAssociation::associateWritesThreeEntries()
@@ -58,18 +63,18 @@ void TestFileAssociation::associateWritesThreeEntries()
     const QString mime = QString::fromUtf8(test::readBytes(rig.association.mimePackagePath()));
     QVERIFY(mime.contains(u"<mime-type type=\"application/x-tallyweaver-list\">"_s));
     QVERIFY(mime.contains(u"<glob pattern=\"*.twv\"/>"_s));
-    QVERIFY(
-        rig.association.mimePackagePath().endsWith(u"data/mime/packages/tallyweaver-twv.xml"_s));
+    QVERIFY(rig.association.mimePackagePath().endsWith(
+        u"data/mime/packages/org.example.tallyweaver.xml"_s));
 
     const QString desktop = QString::fromUtf8(test::readBytes(rig.association.desktopEntryPath()));
-    QVERIFY(
-        rig.association.desktopEntryPath().endsWith(u"data/applications/tallyweaver.desktop"_s));
+    QVERIFY(rig.association.desktopEntryPath().endsWith(
+        u"data/applications/org.example.tallyweaver.desktop"_s));
     QVERIFY(desktop.startsWith(u"[Desktop Entry]\n"_s));
     QVERIFY(desktop.contains(u"\nExec=\"/opt/Tally Weaver/bin/tallyweaver\" %f\n"_s));
     QVERIFY(desktop.contains(u"\nMimeType=application/x-tallyweaver-list;\n"_s));
 
     QVERIFY(rig.mimeApps().contains(
-        u"[Default Applications]\napplication/x-tallyweaver-list=tallyweaver.desktop;\n"_s));
+        u"[Default Applications]\napplication/x-tallyweaver-list=org.example.tallyweaver.desktop;\n"_s));
 }
 
 void TestFileAssociation::associatedExactlyWhenDefaultNamesUs_data()
@@ -78,27 +83,31 @@ void TestFileAssociation::associatedExactlyWhenDefaultNamesUs_data()
     QTest::addColumn<bool>("associated");
     QTest::newRow("ours")
         << QByteArray(
-               "[Default Applications]\napplication/x-tallyweaver-list=tallyweaver.desktop\n")
+               "[Default "
+               "Applications]\napplication/x-tallyweaver-list=org.example.tallyweaver.desktop\n")
         << true;
     QTest::newRow("ours first of two")
-        << QByteArray(
-               "[Default "
-               "Applications]\napplication/x-tallyweaver-list=tallyweaver.desktop;other.desktop;\n")
+        << QByteArray("[Default "
+                      "Applications]\napplication/"
+                      "x-tallyweaver-list=org.example.tallyweaver.desktop;other.desktop;\n")
         << true;
     QTest::newRow("another first")
-        << QByteArray(
-               "[Default "
-               "Applications]\napplication/x-tallyweaver-list=other.desktop;tallyweaver.desktop;\n")
+        << QByteArray("[Default "
+                      "Applications]\napplication/"
+                      "x-tallyweaver-list=other.desktop;org.example.tallyweaver.desktop;\n")
         << false;
     QTest::newRow("only added")
-        << QByteArray("[Added Associations]\napplication/x-tallyweaver-list=tallyweaver.desktop;\n")
+        << QByteArray(
+               "[Added "
+               "Associations]\napplication/x-tallyweaver-list=org.example.tallyweaver.desktop;\n")
         << false;
-    QTest::newRow("other type") << QByteArray(
-                                       "[Default Applications]\ntext/plain=tallyweaver.desktop;\n")
-                                << false;
+    QTest::newRow("other type")
+        << QByteArray("[Default Applications]\ntext/plain=org.example.tallyweaver.desktop;\n")
+        << false;
     QTest::newRow("case differs")
         << QByteArray(
-               "[Default Applications]\napplication/x-tallyweaver-list=Tallyweaver.desktop;\n")
+               "[Default "
+               "Applications]\napplication/x-tallyweaver-list=org.example.Tallyweaver.desktop;\n")
         << false;
     QTest::newRow("empty file") << QByteArray() << false;
 }
@@ -136,7 +145,7 @@ void TestFileAssociation::anotherDefaultIsReplacedAndOtherLinesKept()
     rig.association.setListFileAssociation(1);
     QVERIFY(rig.association.isListFileAssociated());
     QCOMPARE(rig.mimeApps(), u"# user's file\n[Default Applications]\ntext/html=browser.desktop;\n"
-                             "application/x-tallyweaver-list=tallyweaver.desktop;\n\n"
+                             "application/x-tallyweaver-list=org.example.tallyweaver.desktop;\n\n"
                              "[Added Associations]\ntext/plain=editor.desktop;\n"_s);
 }
 
@@ -163,9 +172,10 @@ void TestFileAssociation::removeWithoutEntriesIsHarmless()
     QCOMPARE(rig.mimeApps(), u"[Default Applications]\ntext/html=browser.desktop;\n"_s);
 
     // Our name among the added handlers goes too; a section left empty goes with it.
-    rig.setMimeApps("[Default Applications]\ntext/html=browser.desktop;\n\n"
-                    "[Added Associations]\napplication/x-tallyweaver-list=tallyweaver.desktop;\n"
-                    "[Removed Associations]\ntext/plain=x.desktop;\n");
+    rig.setMimeApps(
+        "[Default Applications]\ntext/html=browser.desktop;\n\n"
+        "[Added Associations]\napplication/x-tallyweaver-list=org.example.tallyweaver.desktop;\n"
+        "[Removed Associations]\ntext/plain=x.desktop;\n");
     rig.association.setListFileAssociation(0);
     QCOMPARE(rig.mimeApps(), u"[Default Applications]\ntext/html=browser.desktop;\n"
                              "[Removed Associations]\ntext/plain=x.desktop;\n"_s);
@@ -187,6 +197,106 @@ void TestFileAssociation::execLineQuotesTheProgram()
     QFETCH(QString, program);
     QFETCH(QString, exec);
     QCOMPARE(desktopExecLine(program), exec);
+}
+
+void TestFileAssociation::perUserFilesMatchTheInstalledOnes()
+{
+    const QString folder = test::sourcePath(u"resources/desktop/"_s);
+    const QString id = ListFileAssociation::applicationId();
+    QCOMPARE(ListFileAssociation::mimePackageText(),
+             QString::fromUtf8(test::readBytes(folder + id + u".xml"_s)));
+
+    // The installed entry finds the program on the PATH (and hides itself without it).
+    QString installed = QString::fromUtf8(test::readBytes(folder + id + u".desktop"_s));
+    installed.remove(QRegularExpression(u"^TryExec=.*\n"_s, QRegularExpression::MultilineOption));
+    installed.replace(u"\nExec=tallyweaver %f\n"_s, u"\nExec=\"/opt/tw/tallyweaver\" %f\n"_s);
+    QCOMPARE(ListFileAssociation::desktopEntryText(u"/opt/tw/tallyweaver"_s), installed);
+
+    const QString metainfo =
+        QString::fromUtf8(test::readBytes(folder + id + u".metainfo.xml.in"_s));
+    QVERIFY(metainfo.contains(u"<id>"_s + id + u"</id>"_s));
+    QVERIFY(metainfo.contains(u"<launchable type=\"desktop-id\">"_s +
+                              ListFileAssociation::desktopEntryName() + u"</launchable>"_s));
+    QVERIFY(metainfo.contains(u"<mediatype>"_s + ListFileAssociation::mimeType()));
+    QVERIFY(QFile::exists(
+        test::sourcePath(u"resources/icons/hicolor/scalable/apps/"_s + id + u".svg"_s)));
+}
+
+void TestFileAssociation::installedEntryIsNamedNotHidden_data()
+{
+    // perUserEntry: what the user's data folder holds at our desktop entry's path after
+    // associating: nothing, a copy naming the program, or the installed file itself.
+    QTest::addColumn<QString>("prefix");
+    QTest::addColumn<bool>("desktopSeesPrefix");
+    QTest::addColumn<QString>("perUserEntry");
+    QTest::newRow("prefix the desktop sees") << u"usr"_s << true << QString();
+    QTest::newRow("prefix the desktop does not see") << u"opt"_s << false << u"copy"_s;
+    QTest::newRow("installed into the user's data folder")
+        << u"home/.local"_s << false << u"installed"_s;
+}
+
+void TestFileAssociation::installedEntryIsNamedNotHidden()
+{
+    QFETCH(QString, prefix);
+    QFETCH(bool, desktopSeesPrefix);
+    QFETCH(QString, perUserEntry);
+    QTemporaryDir dir;
+    const QString id = ListFileAssociation::applicationId();
+    const QString share = dir.filePath(prefix + u"/share"_s);
+    const QString installedEntry = share + u"/applications/"_s + id + u".desktop"_s;
+    const QString installedPackage = share + u"/mime/packages/"_s + id + u".xml"_s;
+    for (const QString& path : {installedEntry, installedPackage}) {
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        QVERIFY(test::writeBytes(path, "installed"));
+    }
+    const XdgFolders folders{dir.filePath(u"home/.local/share"_s), dir.filePath(u"config"_s),
+                             desktopSeesPrefix ? QStringList{share} : QStringList{}};
+    ListFileAssociation association(folders, dir.filePath(prefix + u"/bin/tallyweaver"_s), false);
+    // A copy left from before the install.
+    if (perUserEntry != u"installed") {
+        QVERIFY(QDir().mkpath(QFileInfo(association.desktopEntryPath()).path()));
+        QVERIFY(test::writeBytes(association.desktopEntryPath(), "stale"));
+    }
+
+    association.setListFileAssociation(1);
+    QVERIFY(association.isListFileAssociated());
+    const QString entry = QString::fromUtf8(test::readBytes(association.desktopEntryPath()));
+    if (perUserEntry.isEmpty()) {
+        QVERIFY(!QFile::exists(association.desktopEntryPath()));
+        QVERIFY(!QFile::exists(association.mimePackagePath()));
+    } else if (perUserEntry == u"copy") {
+        QVERIFY(entry.contains(u"\nExec=\""_s + dir.filePath(prefix + u"/bin/tallyweaver\" %f"_s)));
+    } else {
+        QCOMPARE(association.desktopEntryPath(), installedEntry);
+        QCOMPARE(entry, u"installed"_s);
+    }
+
+    association.setListFileAssociation(0);
+    QVERIFY(!association.isListFileAssociated());
+    QCOMPARE(test::readBytes(installedEntry), QByteArray("installed"));
+    QCOMPARE(test::readBytes(installedPackage), QByteArray("installed"));
+}
+
+void TestFileAssociation::oldNamesGiveWay()
+{
+    Rig rig;
+    const QString data = rig.dir.filePath(u"data"_s);
+    for (const QString& path : {data + u"/applications/tallyweaver.desktop"_s,
+                                data + u"/mime/packages/tallyweaver-twv.xml"_s}) {
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()));
+        QVERIFY(test::writeBytes(path, "old"));
+    }
+    rig.setMimeApps("[Default Applications]\napplication/x-tallyweaver-list=tallyweaver.desktop;\n"
+                    "[Added Associations]\napplication/x-tallyweaver-list=tallyweaver.desktop;\n");
+    QVERIFY(!rig.association.isListFileAssociated());
+
+    rig.association.setListFileAssociation(1);
+    QVERIFY(rig.association.isListFileAssociated());
+    QVERIFY(!QFile::exists(data + u"/applications/tallyweaver.desktop"_s));
+    QVERIFY(!QFile::exists(data + u"/mime/packages/tallyweaver-twv.xml"_s));
+
+    rig.association.setListFileAssociation(0);
+    QVERIFY(!rig.mimeApps().contains(u"tallyweaver"_s));
 }
 
 QTEST_GUILESS_MAIN(TestFileAssociation)
