@@ -22,7 +22,6 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDialog>
-#include <QDir>
 #include <QDrag>
 #include <QFile>
 #include <QGuiApplication>
@@ -844,8 +843,8 @@ QMimeData* MainWindow::prepareRowDrag()
     const QString page = m_list.text(currentRow(), ColPreviousPage);
     if (!isDraggableRowAddress(page))
         return nullptr;
-    const QString path = QDir(m_platform.tempFolder()).filePath(shortcutFileName(page));
-    if (!writeInternetShortcut(path, page))
+    const QString path = m_shortcuts.write(m_platform.tempFolder(), page);
+    if (path.isEmpty())
         return nullptr;
     m_shortcutPath = path;
     auto* data = new QMimeData;

@@ -63,6 +63,7 @@ private slots:
     void nonFilesAreRefused_data();
     void nonFilesAreRefused();
     void rowDragOffersShortcut();
+    void plantedLinkIsNotWrittenThrough();
     void rowDragRefused_data();
     void rowDragRefused();
     void unwritableTempFolderRefusesDrag();
@@ -146,13 +147,31 @@ void TestMainWindowDragDrop::rowDragOffersShortcut()
     p.window().setSelection({0, 1}, 1);
     std::unique_ptr<QMimeData> data(p.window().prepareRowDrag());
     QVERIFY(data);
-    const QString path = QDir(p.platform.temp).filePath(u"secure.example.org.url"_s);
-    QCOMPARE(p.window().shortcutPath(), path);
+    // In a folder of its own inside the temporary folder, named after the host.
+    const QString path = p.window().shortcutPath();
+    QCOMPARE(QFileInfo(path).fileName(), u"secure.example.org.url"_s);
+    const QString folder = QFileInfo(path).absolutePath();
+    QCOMPARE(QFileInfo(folder).absolutePath(), QFileInfo(p.platform.temp).absoluteFilePath());
     QCOMPARE(data->urls(), QList<QUrl>{QUrl::fromLocalFile(path)});
     QVERIFY(data->hasFormat(u"text/uri-list"_s));
     QCOMPARE(data->text(), u"https://secure.example.org/x"_s);
     QCOMPARE(test::readBytes(path),
              QByteArray("[InternetShortcut]\r\nURL=https://secure.example.org/x\r\n"));
+}
+
+void TestMainWindowDragDrop::plantedLinkIsNotWrittenThrough()
+{
+    QTemporaryDir files;
+    Program p(listFileOfRows(files, u"a.twv"_s, rowsWithPages({u"http://example.com/x"_s})));
+    const QString victim = files.filePath(u"victim"_s);
+    QVERIFY(test::writeBytes(victim, "keep"));
+    QVERIFY(QFile::link(victim, QDir(p.platform.temp).filePath(u"example.com.url"_s)));
+    p.window().setSelection({0}, 0);
+    std::unique_ptr<QMimeData> data(p.window().prepareRowDrag());
+    QVERIFY(data);
+    QCOMPARE(test::readBytes(victim), QByteArray("keep"));
+    QCOMPARE(test::readBytes(p.window().shortcutPath()),
+             QByteArray("[InternetShortcut]\r\nURL=http://example.com/x\r\n"));
 }
 
 void TestMainWindowDragDrop::rowDragRefused_data()
