@@ -816,7 +816,8 @@ void MainWindow::selectRow(qsizetype row)
     m_listView->scrollTo(index);
     m_listView->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
                                                              QItemSelectionModel::Rows);
-    m_listView->setFocus();
+    // Away from the search dialog, so that F3 and the arrow keys act on the list at once.
+    activate();
 }
 
 // Drag and drop
