@@ -62,6 +62,7 @@ private slots:
     void oneFileReplacesTheRows();
     void nonFilesAreRefused_data();
     void nonFilesAreRefused();
+    void folderDropLeavesTheList();
     void rowDragOffersShortcut();
     void plantedLinkIsNotWrittenThrough();
     void rowDragRefused_data();
@@ -135,6 +136,23 @@ void TestMainWindowDragDrop::nonFilesAreRefused()
     QCOMPARE(p.prompts.boxes.first().icon, MessageIcon::Warning);
     QCOMPARE(p.window().model()->rowCount(), 1);
     QVERIFY(p.platform.launches.isEmpty());
+}
+
+void TestMainWindowDragDrop::folderDropLeavesTheList()
+{
+    QTemporaryDir files;
+    const QString a = listFile(files, u"a.twv"_s, {u"x"_s, u"y"_s});
+    Program p(a);
+    const QString folder = files.filePath(u"logs"_s);
+    QVERIFY(QDir().mkdir(folder));
+    drop(p.window(), filesData({folder}).get());
+    QCOMPARE(test::hostColumn(p.window().model()), (QStringList{u"x"_s, u"y"_s}));
+    QCOMPARE(p.window().windowTitle(), u"Tallyweaver - [a.twv]"_s);
+    QCOMPARE(p.panel(3), u"アイテム数:2"_s);
+    QCOMPARE(p.prompts.boxes.size(), 1);
+    QCOMPARE(p.prompts.boxes.first().caption, u"エラー"_s);
+    QCOMPARE(p.prompts.boxes.first().text, folder + u"\r\nは読み込めるファイルではありません。"_s);
+    QCOMPARE(p.program.history().menuItem(1), a);
 }
 
 void TestMainWindowDragDrop::rowDragOffersShortcut()
