@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tw {
@@ -20,12 +21,17 @@ QFont fontOf(const ListFont& f)
     return font;
 }
 
+double saneListFontPoints(double points)
+{
+    return std::clamp(points, double(kMinListFontPoints), double(kMaxListFontPoints));
+}
+
 void setFontStyle(QFont& font, const ListFont& f)
 {
     if (f.pointSizeF > 0)
-        font.setPointSizeF(f.pointSizeF);
+        font.setPointSizeF(saneListFontPoints(f.pointSizeF));
     else if (f.size > 0)
-        font.setPointSize(f.size);
+        font.setPointSizeF(saneListFontPoints(f.size));
     font.setBold(f.bold != 0);
     font.setItalic(f.italic != 0);
     font.setUnderline(f.underline != 0);

@@ -17,6 +17,7 @@
 #include "ui/icons.h"
 #include "ui/list_font_dialog.h"
 #include "ui/list_font_widgets.h"
+#include "ui/screen_fit.h"
 #include "ui/twips.h"
 
 #include <QCloseEvent>
@@ -302,9 +303,13 @@ void MainWindow::createStatusBar()
 
 void MainWindow::setUpList()
 {
+    // No column wider than the screen.
+    const int widest = availableAreas(this).value(0).width();
     QHeaderView* header = m_listView->horizontalHeader();
     for (int c = 0; c < kColumnCount; ++c)
-        header->resizeSection(c, twipsToPixelsX(this, m_settings.ColumnWidths[std::size_t(c)]));
+        header->resizeSection(
+            c, std::clamp(twipsToPixelsX(this, m_settings.ColumnWidths[std::size_t(c)]), 0,
+                          std::max(widest, 1)));
 }
 
 void MainWindow::setBandHeightsFromSettings()
@@ -485,7 +490,12 @@ void MainWindow::endRemoveRows()
 
 void MainWindow::setWindowSize(qint32 width, qint32 height)
 {
-    resize(twipsToPixelsX(this, width), twipsToPixelsY(this, height));
+    const QList<QRect> areas = availableAreas(this);
+    resize(sizeWithin(QSize(twipsToPixelsX(this, width), twipsToPixelsY(this, height)),
+                      minimumSizeHint(), areas.value(0)));
+    // Left where the window manager puts it unless it would show nowhere.
+    if (const QPoint place = placeOnScreens(frameGeometry(), areas); place != pos())
+        move(place);
 }
 
 double MainWindow::windowWidth() const

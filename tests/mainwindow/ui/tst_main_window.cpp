@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
@@ -44,6 +45,7 @@ private slots:
     void selectionHighlight_data();
     void selectionHighlight();
     void columnWidthsComeFromTwips();
+    void hostileSettingsAreKeptWithinTheScreen();
     void headerClickSortsWithMarkers();
     void editMenuEnabling();
     void popupEnabling_data();
@@ -332,6 +334,28 @@ void TestMainWindow::columnWidthsComeFromTwips()
     QCOMPARE(header->sectionSize(1), 2 * dpi);
     QCOMPARE(header->sectionSize(2), dpi / 2);
     QCOMPARE(p.window().columnWidths()[1], 2880.0);
+}
+
+void TestMainWindow::hostileSettingsAreKeptWithinTheScreen()
+{
+    const QByteArray ini = test::settingsFileBytes(
+        "Width=2147483647\r\nHeight=2147483647\r\nC1_Width=2147483647\r\n"
+        "C2_Width=-2147483648\r\nC3_Width=1000\r\nC4_Width=1000\r\nC5_Width=1000\r\n",
+        32767);
+    Program p({}, {}, ini);
+    const QRect available = p.window().screen()->availableGeometry();
+    QVERIFY(p.window().width() <= available.width());
+    QVERIFY(p.window().height() <= available.height());
+    QVERIFY(p.window().geometry().intersects(available));
+    QHeaderView* header = p.window().listView()->horizontalHeader();
+    QVERIFY(header->sectionSize(0) <= available.width());
+    QCOMPARE(header->sectionSize(1), 0);
+    QCOMPARE(p.window().listView()->font().pointSize(), 72);
+    // Rows stay visible: about one line of the list font each.
+    QVERIFY(p.window().listView()->verticalHeader()->defaultSectionSize() < 200);
+    // The file keeps what it holds until the settings are saved.
+    QCOMPARE(p.program.settings().Font_Size, 32767);
+    QCOMPARE(test::readBytes(p.settingsPath()), ini);
 }
 
 void TestMainWindow::headerClickSortsWithMarkers()
