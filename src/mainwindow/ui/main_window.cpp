@@ -527,6 +527,23 @@ ListFont MainWindow::initialListFont() const
     return listFontFrom(m_initialListFont, Qt::black);
 }
 
+std::array<double, 5> MainWindow::typicalColumnWidths() const
+{
+    // The longest address and a date-time as the logs write them, in wide digits, with the
+    // cell's margins and the grid line.
+    const QFontMetrics metrics(m_listView->font());
+    const int margins =
+        2 * (m_listView->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_listView) +
+             1) +
+        metrics.averageCharWidth() + 1;
+    std::array<double, 5> widths{};
+    widths[ColIP] = pixelsToTwipsX(
+        this, metrics.horizontalAdvance(QStringLiteral("888.888.888.888")) + margins);
+    widths[ColDateTime] = pixelsToTwipsX(
+        this, metrics.horizontalAdvance(QStringLiteral("8888/88/88 88:88:88")) + margins);
+    return widths;
+}
+
 void MainWindow::closeEvent(QCloseEvent* event)
 {
     // The rows being read or ordered still belong to this window.

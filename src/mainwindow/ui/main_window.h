@@ -95,6 +95,7 @@ public:
     double innerWidth() const override;
     std::array<double, 5> columnWidths() const override;
     ListFont initialListFont() const override;
+    std::array<double, 5> typicalColumnWidths() const override;
 
     // SearchTarget (currentRow is MainView's)
     void clearSelection() override;
