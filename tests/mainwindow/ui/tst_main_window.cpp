@@ -46,6 +46,7 @@ private slots:
     void appearanceFollowsSettings();
     void selectionHighlight_data();
     void selectionHighlight();
+    void iconsShowOnSelectedRows();
     void columnWidthsComeFromTwips();
     void hostileSettingsAreKeptWithinTheScreen();
     void headerClickSortsWithMarkers();
@@ -317,6 +318,33 @@ void TestMainWindow::selectionHighlight()
     // The IP column is right-aligned, so its left edge is background or highlight.
     QCOMPARE(highlighted(ip.left() + 3, ip.center().y()), fullRow != 0);
     QVERIFY(highlighted(first.right() - 3, first.center().y()));
+}
+
+void TestMainWindow::iconsShowOnSelectedRows()
+{
+    QTemporaryDir files;
+    Program p(listFile(files, QStringLiteral("a.twv"), {QStringLiteral("a"), QStringLiteral("b")}));
+    QCOMPARE(p.window().logList().browserClass(0), BrowserClass::IE);
+    LogListView* view = p.window().listView();
+    view->selectRow(0);
+    const QImage image = view->viewport()->grab().toImage();
+    // Pixels of the icon whose lightness stands out from the row's own background, selected
+    // or not: a blue drawing on a blue highlight does not.
+    const auto standingOut = [&](int row, const QColor& background) {
+        const QRect cell = view->visualRect(p.window().model()->index(row, 0));
+        int count = 0;
+        for (int x = cell.left(); x < cell.left() + view->iconSize().width() + 4; ++x) {
+            for (int y = cell.top(); y <= cell.bottom(); ++y)
+                count += std::abs(qGray(image.pixel(x, y)) - qGray(background.rgb())) > 60;
+        }
+        return count;
+    };
+    const int selected =
+        standingOut(0, view->palette().color(QPalette::Active, QPalette::Highlight));
+    const int plain = standingOut(1, view->palette().color(QPalette::Base));
+    // Drowned in the highlight, none would.
+    QVERIFY2(selected * 3 >= plain,
+             qPrintable(QStringLiteral("%1 of %2").arg(selected).arg(plain)));
 }
 
 void TestMainWindow::columnWidthsComeFromTwips()
