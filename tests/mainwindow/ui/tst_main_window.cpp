@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
@@ -54,6 +55,7 @@ private slots:
     void popupEnabling_data();
     void popupEnabling();
     void listKeys();
+    void homeAndEndGoToFirstAndLastRow();
     void deleteAndCopyThroughTheWindow();
     void recentFileThatVanishedLeavesMenus();
     void closeSavesSettings();
@@ -516,6 +518,28 @@ void TestMainWindow::listKeys()
     const QRect cell = view->visualRect(p.window().model()->index(0, 1));
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
     QCOMPARE(p.platform.urls.size(), 2);
+}
+
+void TestMainWindow::homeAndEndGoToFirstAndLastRow()
+{
+    QTemporaryDir files;
+    Program p(listFile(
+        files, QStringLiteral("a.twv"),
+        {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")}));
+    LogListView* view = p.window().listView();
+    view->horizontalHeader()->resizeSection(0, 3000); // room to scroll sideways
+    p.window().setSelection({1}, 1);
+    const int scrolled = view->horizontalScrollBar()->value();
+    QTest::keyClick(view, Qt::Key_End);
+    QCOMPARE(p.window().currentRow(), 3);
+    QCOMPARE(p.window().selectedRows(), QList<qsizetype>{3});
+    QCOMPARE(view->horizontalScrollBar()->value(), scrolled);
+    QTest::keyClick(view, Qt::Key_Home, Qt::ShiftModifier);
+    QCOMPARE(p.window().currentRow(), 0);
+    QCOMPARE(p.window().selectedRows(), (QList<qsizetype>{0, 1, 2, 3}));
+    QTest::keyClick(view, Qt::Key_End);
+    QTest::keyClick(view, Qt::Key_Home);
+    QCOMPARE(p.window().selectedRows(), QList<qsizetype>{0});
 }
 
 void TestMainWindow::deleteAndCopyThroughTheWindow()
