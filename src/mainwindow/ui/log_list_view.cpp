@@ -161,8 +161,11 @@ void LogListView::mouseDoubleClickEvent(QMouseEvent* event)
 void LogListView::changeEvent(QEvent* event)
 {
     QTableView::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
+        // Under a program-wide font the header keeps that one instead of taking the list's.
+        horizontalHeader()->setFont(font());
         updateRowHeight();
+    }
 }
 
 void LogListView::enableDragAndDrop()

@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -45,6 +46,7 @@ private slots:
     void toolbarButtons();
     void statusPanelsAndBands();
     void appearanceFollowsSettings();
+    void headersKeepTheListFontFromStart();
     void selectionHighlight_data();
     void selectionHighlight();
     void iconsShowOnSelectedRows();
@@ -288,6 +290,27 @@ void TestMainWindow::appearanceFollowsSettings()
     QVERIFY(p.window().listView()->font().bold());
     QCOMPARE(p.window().listView()->font().pointSize(), 12);
     QCOMPARE(p.window().listView()->palette().color(QPalette::Text), QColor(255, 0, 0));
+}
+
+void TestMainWindow::headersKeepTheListFontFromStart()
+{
+    // The program's own font, as the program sets it.
+    const QFont appFont = QApplication::font();
+    QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK JP"), 9));
+    const auto restore = qScopeGuard([&] { QApplication::setFont(appFont); });
+    QTemporaryDir files;
+    Program p(listFile(files, QStringLiteral("a.twv"), {QStringLiteral("a")}), {},
+              test::settingsFileBytes("Width=9600\r\nHeight=7200\r\nC1_Width=1500\r\n"
+                                      "C2_Width=1500\r\nC3_Width=1500\r\nC4_Width=1500\r\n"
+                                      "C5_Width=1500\r\n",
+                                      14));
+    QHeaderView* header = p.window().listView()->horizontalHeader();
+    QCOMPARE(header->font().pointSize(), 14);
+    QCOMPARE(header->font().family(), QStringLiteral("Noto Sans CJK JP"));
+    // As after applying the preferences.
+    p.program.settings().Font_Size = 11;
+    p.window().applyAppearance();
+    QCOMPARE(header->font().pointSize(), 11);
 }
 
 void TestMainWindow::selectionHighlight_data()
