@@ -53,12 +53,10 @@ SearchDialog::SearchDialog(Settings& settings, SearchController& search, QWidget
         button->setObjectName(u"cmdSearch"_s);
         button->setProperty("index", i);
         button->setAutoDefault(false);
+        button->setDefault(i == 0);
         place(button, 4920, i ? 530 : 120, 1095, 325);
         connect(button, &QPushButton::clicked, this, [this, i] { searchClicked(i); });
-        if (i == 0)
-            m_searchButton = button;
     }
-    m_searchButton->setDefault(true);
 
     auto* cancel = new QPushButton(u"キャンセル"_s, this);
     cancel->setObjectName(u"cmdCancel"_s);
@@ -86,7 +84,6 @@ void SearchDialog::showDialog()
     if (!m_loaded)
         loadSettings();
     const bool wasVisible = isVisible();
-    m_searchButton->setDefault(true);
     show();
     if (wasVisible)
         raise();

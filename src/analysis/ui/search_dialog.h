@@ -42,7 +42,6 @@ private:
     SearchController& m_search;
     QComboBox* m_history;
     QCheckBox* m_matchCase;
-    QPushButton* m_searchButton = nullptr;
     bool m_loaded = false;
 };
 
