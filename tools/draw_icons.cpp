@@ -135,7 +135,10 @@ void badge(QPainter& p, const QColor& fill, const QString& text, qreal fontSize)
 
 void draw_ie(QPainter& p)
 {
-    // A lower-case e inside an orbit.
+    // A lower-case e inside an orbit, on a white disc so that it shows on a selected row too.
+    p.setPen(pen(QColor(0x1f, 0x6f, 0xc8).darker(140), 0.8));
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(8, 8), 6.6, 6.6);
     p.setPen(pen(QColor(0x1f, 0x6f, 0xc8), 2.0));
     p.setBrush(Qt::NoBrush);
     QPainterPath e;

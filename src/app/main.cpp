@@ -3,6 +3,7 @@
 #include "mainwindow/ui/main_program.h"
 #include "mainwindow/ui/main_window.h"
 #include "ui/qt_platform.h"
+#include "ui/qt_translations.h"
 #include "ui/qt_user_prompts.h"
 
 #include <QApplication>
@@ -13,6 +14,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tallyweaver"));
     QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK JP"), 9));
+    tw::installQtJapanese(app);
 
     const tw::StartupArguments arguments = tw::splitArguments(app.arguments().mid(1));
     if (arguments.showHelp || arguments.showVersion) {

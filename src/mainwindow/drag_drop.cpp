@@ -3,7 +3,10 @@
 #include "core/cp932.h"
 #include "core/url_open.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 
 using namespace Qt::StringLiterals;
 
@@ -68,11 +71,41 @@ QString shortcutFileName(const QString& page)
 
 bool writeInternetShortcut(const QString& path, const QString& page)
 {
+    // Removing a link removes the link itself; creating exclusively never follows one.
+    QFile::remove(path);
     QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return false;
     const QByteArray bytes = internetShortcutBytes(page);
-    return file.write(bytes) == bytes.size() && file.flush();
+    if (file.write(bytes) == bytes.size() && file.flush())
+        return true;
+    file.remove();
+    return false;
+}
+
+ShortcutFolder::ShortcutFolder() = default;
+ShortcutFolder::~ShortcutFolder() = default;
+
+QString ShortcutFolder::write(const QString& tempFolder, const QString& page)
+{
+    // Made anew when the temporary folder has changed or someone has removed it.
+    const bool usable =
+        m_dir && QDir(tempFolder).absolutePath() == QFileInfo(m_dir->path()).absolutePath() &&
+        QFileInfo(m_dir->path()).isDir();
+    if (!usable) {
+        auto dir = std::make_unique<QTemporaryDir>(
+            QDir(tempFolder).filePath(QStringLiteral("tallyweaver-XXXXXX")));
+        if (!dir->isValid())
+            return {};
+        m_dir = std::move(dir);
+    }
+    const QString path = QDir(m_dir->path()).filePath(shortcutFileName(page));
+    return writeInternetShortcut(path, page) ? path : QString();
+}
+
+QString ShortcutFolder::path() const
+{
+    return m_dir ? m_dir->path() : QString();
 }
 
 } // namespace tw

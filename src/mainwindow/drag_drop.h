@@ -6,6 +6,10 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <memory>
+
+class QTemporaryDir;
+
 namespace tw {
 
 // The local files among dropped URLs, in their order; links to web pages are not files.
@@ -31,7 +35,26 @@ QByteArray internetShortcutBytes(const QString& page);
 QString shortcutFileName(const QString& page);
 QString fallbackShortcutFileName();
 
-// Writes (creates or overwrites) the shortcut file; false when it cannot be written.
+// Writes the shortcut file as a new file: whatever stands at path (an earlier shortcut, or a
+// link) is removed first and never written through; false when it cannot be written.
 bool writeInternetShortcut(const QString& path, const QString& page);
+
+// The folder of the shortcut files of dragged rows: made on first use inside the temporary
+// folder, open to this user alone, removed with everything in it when the object goes. The
+// drop target shows a shortcut by its file name, so the file is named after the host alone.
+class ShortcutFolder {
+public:
+    ShortcutFolder();
+    ~ShortcutFolder();
+    Q_DISABLE_COPY_MOVE(ShortcutFolder)
+
+    // Writes "<host>.url" for the page and returns its path; empty when it cannot be written.
+    QString write(const QString& tempFolder, const QString& page);
+    // Empty until a shortcut has been written.
+    QString path() const;
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
 
 } // namespace tw

@@ -62,13 +62,24 @@ void MainCommands::append()
 void MainCommands::openRecent(int n)
 {
     const QString path = m_history.menuItem(n);
-    if (!QFileInfo(path).isFile()) {
+    if (!QFileInfo::exists(path)) {
         m_prompts.error(
             QStringLiteral("ファイルが見つかりません。ファイルが削除された可能性があります。"));
         m_history.removeItem(n);
         return;
     }
-    m_opener.openLogFile(path, OpenMode::Open);
+    openGivenFile(path);
+}
+
+bool MainCommands::openGivenFile(const QString& path)
+{
+    // Opening closes the list first, so what cannot be read is turned away before that.
+    const QFileInfo file(path);
+    if (!file.isFile() || !file.isReadable()) {
+        m_prompts.error(path + QStringLiteral("\r\nは読み込めるファイルではありません。"));
+        return false;
+    }
+    return m_opener.openLogFile(path, OpenMode::Open);
 }
 
 namespace {
@@ -218,10 +229,18 @@ void MainCommands::openDroppedFiles(const QStringList& paths)
     const DroppedFiles files = splitDroppedFiles(paths);
     if (files.open.isEmpty())
         return;
-    m_opener.openLogFile(files.open, OpenMode::Open);
+    openGivenFile(files.open);
     // Each path is one argument; the new instance hands its own rest on the same way.
     if (!files.forNewInstance.isEmpty())
         m_platform.startNewInstance(files.forNewInstance);
+}
+
+void MainCommands::openFromCommandLine(const QString& path)
+{
+    if (QFileInfo::exists(path))
+        openGivenFile(path);
+    else
+        m_opener.openLogFile(path, OpenMode::Open);
 }
 
 } // namespace tw

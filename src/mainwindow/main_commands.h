@@ -73,10 +73,15 @@ public:
 
     // Files dropped on the list: the first replaces the list, the rest go to one new instance.
     void openDroppedFiles(const QStringList& paths);
+    // The file named on the command line; a missing one opens nothing, silently.
+    void openFromCommandLine(const QString& path);
 
 private:
     // Hourglass and no repainting for the duration of an edit command.
     class BusyList;
+    // Opens path in place of the list when it is a readable file; anything else (a folder, a
+    // device, a file that cannot be read) leaves the list as it is and tells the user why.
+    bool openGivenFile(const QString& path);
     // A save as long work; true when written.
     bool writeInBackground(const std::function<bool()>& write);
 

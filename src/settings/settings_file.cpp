@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QLocale>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -32,6 +33,31 @@ constexpr int kPathSize = 255;
 constexpr int kLengthSize = 13;
 
 constexpr std::array<double, 5> kColumnShares = {0.21, 0.20, 0.16, 0.19, 0.24};
+
+// Each column its share of the inner width, or the width its typical content needs when that is
+// more; the others give up what those take beyond their shares, in proportion to their shares
+// and down to half of them.
+std::array<double, 5> newFileColumnWidths(double inner, const std::array<double, 5>& needed)
+{
+    std::array<double, 5> widths{};
+    double over = 0, flexibleShares = 0;
+    for (std::size_t i = 0; i < widths.size(); ++i) {
+        widths[i] = std::max(inner * kColumnShares[i], needed[i]);
+        if (needed[i] > inner * kColumnShares[i])
+            over += needed[i] - inner * kColumnShares[i];
+        else
+            flexibleShares += kColumnShares[i];
+    }
+    if (over <= 0 || flexibleShares <= 0)
+        return widths;
+    for (std::size_t i = 0; i < widths.size(); ++i) {
+        const double share = inner * kColumnShares[i];
+        if (needed[i] <= share)
+            widths[i] = std::max(share - over * kColumnShares[i] / flexibleShares,
+                                 std::max(needed[i], share / 2));
+    }
+    return widths;
+}
 
 QString indexed(QStringView stem, int index)
 {
@@ -200,9 +226,10 @@ void SettingsFile::applyNewFileDefaults()
     m_settings.ShwSBar = 1;
     m_settings.LLineValue = 1;
     setListFont(m_settings, m_host.initialListFont());
-    const double inner = m_host.innerWidth();
+    const std::array<double, 5> widths =
+        newFileColumnWidths(m_host.innerWidth(), m_host.typicalColumnWidths());
     for (int i = 0; i < 5; ++i)
-        m_settings.ColumnWidths[i] = wholeTwips(inner * kColumnShares[i]);
+        m_settings.ColumnWidths[i] = wholeTwips(widths[i]);
 }
 
 bool SettingsFile::save()

@@ -37,6 +37,9 @@ public:
     virtual double innerWidth() const = 0;
     virtual std::array<double, 5> columnWidths() const = 0; // the main list's columns now
     virtual ListFont initialListFont() const = 0;           // before any settings were applied
+    // What the main list's columns need for their typical content in the list font; 0 where
+    // a column's share of the window is enough.
+    virtual std::array<double, 5> typicalColumnWidths() const { return {}; }
 };
 
 // The settings file: loaded once at start-up, saved once when the main window closes.

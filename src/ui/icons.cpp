@@ -28,8 +28,13 @@ QIcon toolbarIcon(const QString& key)
 QIcon browserIcon(BrowserClass c)
 {
     registerPictureResources();
-    return QIcon(QStringLiteral(":/icons/browser_") + browserClassKey(c).toLower() +
-                 QStringLiteral(".png"));
+    const QString file =
+        QStringLiteral(":/icons/browser_") + browserClassKey(c).toLower() + QStringLiteral(".png");
+    // The same picture on a selected row: the style's tint with the highlight colour would
+    // drown blue drawings in a blue highlight.
+    QIcon icon(file);
+    icon.addFile(file, QSize(), QIcon::Selected);
+    return icon;
 }
 
 QIcon applicationIcon()

@@ -2,12 +2,14 @@
 
 #include <QColorDialog>
 #include <QDialogButtonBox>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QHBoxLayout>
 #include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <cmath>
 
 namespace tw {
@@ -19,12 +21,17 @@ QFont fontOf(const ListFont& f)
     return font;
 }
 
+double saneListFontPoints(double points)
+{
+    return std::clamp(points, double(kMinListFontPoints), double(kMaxListFontPoints));
+}
+
 void setFontStyle(QFont& font, const ListFont& f)
 {
     if (f.pointSizeF > 0)
-        font.setPointSizeF(f.pointSizeF);
+        font.setPointSizeF(saneListFontPoints(f.pointSizeF));
     else if (f.size > 0)
-        font.setPointSize(f.size);
+        font.setPointSizeF(saneListFontPoints(f.size));
     font.setBold(f.bold != 0);
     font.setItalic(f.italic != 0);
     font.setUnderline(f.underline != 0);
@@ -56,8 +63,31 @@ ListFont listFontFrom(const QFont& font, const QColor& color)
     return f;
 }
 
+namespace {
+
+// QFontDialog looks for the initial font's style by its translated name ("太字" once Qt speaks
+// Japanese) among the font's own untranslated ones and falls back to the first; naming the
+// nearest style the family has avoids that.
+QFont withOwnStyleName(QFont font)
+{
+    const QString family = font.family();
+    int nearest = -1;
+    for (const QString& style : QFontDatabase::styles(family)) {
+        if (QFontDatabase::italic(family, style) != font.italic())
+            continue;
+        const int distance = std::abs(QFontDatabase::weight(family, style) - font.weight());
+        if (nearest < 0 || distance < nearest) {
+            nearest = distance;
+            font.setStyleName(style);
+        }
+    }
+    return font;
+}
+
+} // namespace
+
 ListFontDialog::ListFontDialog(const ListFont& initial, QWidget* parent)
-    : QDialog(parent), m_fonts(new QFontDialog(fontOf(initial), this)),
+    : QDialog(parent), m_fonts(new QFontDialog(withOwnStyleName(fontOf(initial)), this)),
       m_colorButton(new QPushButton(QStringLiteral("色(&C)..."), this)),
       m_color(colorOf(initial.color))
 {

@@ -18,8 +18,13 @@ QColor colorOf(qint32 windowsColor);
 qint32 windowsColorOf(const QColor& c);
 ListFont listFontFrom(const QFont& font, const QColor& color);
 // Sets size and the four styles of f on font; pointSizeF, when set, wins over size, and with
-// neither the font keeps its own size.
+// neither the font keeps its own size. A size outside the sane range is brought into it.
 void setFontStyle(QFont& font, const ListFont& f);
+
+// List fonts from 6 to 72 points: a settings file may hold anything up to 32767, which makes
+// every row too tall to see.
+constexpr int kMinListFontPoints = 6, kMaxListFontPoints = 72;
+double saneListFontPoints(double points);
 
 // The font dialog with a text colour, as the list font needs it.
 class ListFontDialog final : public QDialog {

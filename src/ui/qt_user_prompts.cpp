@@ -42,6 +42,36 @@ MessageAnswer answerOf(int button)
     return MessageAnswer::Ok;
 }
 
+// QFileDialog adds its default suffix to every typed name without one, and already while the
+// name is typed. Opening takes a typed name that exists as it is (logs often have no
+// extension) and adds the suffix only when the name alone names nothing.
+class FileDialog final : public QFileDialog {
+public:
+    FileDialog(QWidget* parent, const QString& title, const QString& suffix, bool save)
+        : QFileDialog(parent, title), m_suffix(suffix)
+    {
+        setAcceptMode(save ? AcceptSave : AcceptOpen);
+        if (save)
+            setDefaultSuffix(suffix);
+    }
+
+    void accept() override
+    {
+        const QStringList files = selectedFiles();
+        if (acceptMode() == AcceptOpen && !m_suffix.isEmpty() && files.size() == 1) {
+            const QFileInfo typed(files.first());
+            const QString withSuffix = typed.filePath() + u'.' + m_suffix;
+            if (!typed.exists() && !typed.fileName().contains(u'.') &&
+                QFileInfo::exists(withSuffix))
+                selectFile(withSuffix);
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    QString m_suffix;
+};
+
 } // namespace
 
 QStringList qtNameFilters(const QString& filter)
@@ -119,8 +149,10 @@ QString QtUserPrompts::saveFileName(const FileDialogRequest& request)
 
 QString QtUserPrompts::fileName(const FileDialogRequest& request, bool save)
 {
-    QFileDialog dialog(parentWindow(), request.title);
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    QString suffix = request.defaultExtension;
+    if (suffix.startsWith(u'.'))
+        suffix.remove(0, 1);
+    FileDialog dialog(parentWindow(), request.title, suffix, save);
     dialog.setFileMode(save || !request.mustExist ? QFileDialog::AnyFile
                                                   : QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
@@ -130,10 +162,6 @@ QString QtUserPrompts::fileName(const FileDialogRequest& request, bool save)
     dialog.setNameFilters(filters);
     if (request.filterIndex >= 1 && request.filterIndex <= filters.size())
         dialog.selectNameFilter(filters.at(request.filterIndex - 1));
-    QString suffix = request.defaultExtension;
-    if (suffix.startsWith(u'.'))
-        suffix.remove(0, 1);
-    dialog.setDefaultSuffix(suffix);
 
     if (!request.initialFolder.isEmpty())
         dialog.setDirectory(request.initialFolder);

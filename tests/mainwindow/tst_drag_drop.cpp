@@ -23,6 +23,7 @@ private slots:
     void shortcutBytes_data();
     void shortcutBytes();
     void shortcutFileIsWrittenOrRefused();
+    void shortcutFolderIsPrivateAndGoesWithItsOwner();
 };
 
 void TestDragDrop::droppedFilePaths_data()
@@ -150,6 +151,44 @@ void TestDragDrop::shortcutFileIsWrittenOrRefused()
     QVERIFY(!writeInternetShortcut(dir.filePath(u"missing/example.com.url"_s),
                                    u"http://example.com/"_s));
     QVERIFY(!QFileInfo::exists(dir.filePath(u"missing"_s)));
+
+    // A link at the shortcut's place is replaced, not written through.
+    const QString victim = dir.filePath(u"victim"_s);
+    QVERIFY(test::writeBytes(victim, "keep"));
+    const QString linked = dir.filePath(u"linked.example.com.url"_s);
+    QVERIFY(QFile::link(victim, linked));
+    QVERIFY(writeInternetShortcut(linked, u"http://linked.example.com/"_s));
+    QCOMPARE(test::readBytes(victim), QByteArray("keep"));
+    QVERIFY(!QFileInfo(linked).isSymLink());
+    QCOMPARE(test::readBytes(linked),
+             QByteArray("[InternetShortcut]\r\nURL=http://linked.example.com/\r\n"));
+}
+
+void TestDragDrop::shortcutFolderIsPrivateAndGoesWithItsOwner()
+{
+    QTemporaryDir temp;
+    QString folder;
+    QString path;
+    {
+        ShortcutFolder shortcuts;
+        QVERIFY(shortcuts.path().isEmpty());
+        path = shortcuts.write(temp.path(), u"http://www.example.com/a/b.html"_s);
+        QVERIFY(!path.isEmpty());
+        folder = shortcuts.path();
+        QCOMPARE(QFileInfo(path).fileName(), u"www.example.com.url"_s);
+        QCOMPARE(QFileInfo(path).absolutePath(), folder);
+        QCOMPARE(QFileInfo(folder).absolutePath(), QFileInfo(temp.path()).absoluteFilePath());
+        QCOMPARE(QFileInfo(folder).permissions() &
+                     (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
+                      QFile::WriteOther | QFile::ExeOther),
+                 QFile::Permissions());
+        // The same host again overwrites its own shortcut in the same folder.
+        QCOMPARE(shortcuts.write(temp.path(), u"http://www.example.com/c"_s), path);
+        QCOMPARE(test::readBytes(path),
+                 QByteArray("[InternetShortcut]\r\nURL=http://www.example.com/c\r\n"));
+        QVERIFY(shortcuts.write(temp.filePath(u"missing"_s), u"http://example.com/"_s).isEmpty());
+    }
+    QVERIFY(!QFileInfo::exists(folder));
 }
 
 QTEST_GUILESS_MAIN(TestDragDrop)

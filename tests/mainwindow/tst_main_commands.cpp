@@ -7,6 +7,7 @@
 #include "support/scripted_prompts.h"
 #include "support/test_files.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -96,6 +97,7 @@ private slots:
     void selectAll();
     void recentFileThatVanished();
     void recentFileOpens();
+    void folderFromOutsideLeavesTheList();
     void saveCommands_data();
     void saveCommands();
     void failedSaveIsReported();
@@ -505,6 +507,27 @@ void TestMainCommands::recentFileOpens()
     QCOMPARE(rig.column(ColHost), QStringList{QStringLiteral("a")});
     QCOMPARE(rig.history.menuItem(1), a);
     QCOMPARE(rig.history.menuItem(2), b);
+}
+
+void TestMainCommands::folderFromOutsideLeavesTheList()
+{
+    Rig rig;
+    const QString a = rig.listFile(QStringLiteral("a.twv"), records({QStringLiteral("a")}));
+    const QString folder = rig.dir.filePath(QStringLiteral("logs"));
+    QVERIFY(QDir().mkdir(folder));
+    QVERIFY(rig.commands.openLogFile(a, OpenMode::Open));
+    rig.history.addItem(folder);
+    rig.history.addItem(a);
+
+    rig.commands.openRecent(2);
+    rig.commands.openFromCommandLine(folder);
+    QCOMPARE(rig.column(ColHost), QStringList{QStringLiteral("a")});
+    QCOMPARE(rig.prompts.boxes.size(), 2);
+    for (const auto& box : rig.prompts.boxes) {
+        QCOMPARE(box.caption, QStringLiteral("エラー"));
+        QCOMPARE(box.text, folder + QStringLiteral("\r\nは読み込めるファイルではありません。"));
+    }
+    QCOMPARE(rig.history.menuItem(1), a);
 }
 
 void TestMainCommands::saveCommands_data()

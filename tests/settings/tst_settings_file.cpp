@@ -34,12 +34,14 @@ public:
     double innerWidth() const override { return inner; }
     std::array<double, 5> columnWidths() const override { return columns; }
     ListFont initialListFont() const override { return font; }
+    std::array<double, 5> typicalColumnWidths() const override { return needed; }
 
     double width = 9600;
     double height = 7200;
     double inner = 8265;
     std::array<double, 5> columns = {1736, 1653, 1322, 1570, 1984};
     ListFont font = {u"Noto Sans CJK JP"_s, 9, 0, 0, 0, 0, 0};
+    std::array<double, 5> needed{};
     QList<std::pair<qint32, qint32>> sizeCalls;
 };
 
@@ -186,20 +188,31 @@ void TestSettingsFile::newFileTime()
 void TestSettingsFile::columnShares_data()
 {
     QTest::addColumn<double>("inner");
+    QTest::addColumn<QList<double>>("needed");
     QTest::addColumn<QList<int>>("widths");
 
-    QTest::newRow("8265") << 8265.0 << QList<int>{1736, 1653, 1322, 1570, 1984};
-    QTest::newRow("ties 50") << 50.0 << QList<int>{10, 10, 8, 10, 12};
-    QTest::newRow("ties 150") << 150.0 << QList<int>{32, 30, 24, 28, 36};
-    QTest::newRow("tie 8262.5") << 8262.5 << QList<int>{1735, 1652, 1322, 1570, 1983};
+    const QList<double> none(5, 0);
+    QTest::newRow("8265") << 8265.0 << none << QList<int>{1736, 1653, 1322, 1570, 1984};
+    QTest::newRow("ties 50") << 50.0 << none << QList<int>{10, 10, 8, 10, 12};
+    QTest::newRow("ties 150") << 150.0 << none << QList<int>{32, 30, 24, 28, 36};
+    QTest::newRow("tie 8262.5") << 8262.5 << none << QList<int>{1735, 1652, 1322, 1570, 1983};
+    QTest::newRow("needs within the shares")
+        << 8265.0 << QList<double>{0, 0, 1300, 1500, 0} << QList<int>{1736, 1653, 1322, 1570, 1984};
+    // IP and date-time wider; the others give way in proportion and the total stays.
+    QTest::newRow("IP and date-time need more")
+        << 8265.0 << QList<double>{0, 0, 1500, 2100, 0} << QList<int>{1507, 1435, 1500, 2100, 1722};
+    QTest::newRow("the others keep half their shares")
+        << 2000.0 << QList<double>{0, 0, 1500, 2100, 0} << QList<int>{210, 200, 1500, 2100, 240};
 }
 
 void TestSettingsFile::columnShares()
 {
     QFETCH(double, inner);
+    QFETCH(QList<double>, needed);
     QFETCH(QList<int>, widths);
     Env env(iniPath());
     env.host.inner = inner;
+    std::copy(needed.begin(), needed.end(), env.host.needed.begin());
     QVERIFY(env.file.create());
     QCOMPARE(QList<int>(env.settings.ColumnWidths.begin(), env.settings.ColumnWidths.end()),
              widths);

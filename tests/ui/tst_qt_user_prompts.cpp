@@ -1,10 +1,14 @@
 #include "ui/list_font_dialog.h"
+#include "ui/qt_translations.h"
 #include "ui/qt_user_prompts.h"
 #include "ui/twips.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -14,14 +18,24 @@ class TestQtUserPrompts : public QObject {
     Q_OBJECT
 
 private slots:
+    void initTestCase();
     void nameFilters();
     void messageBoxes_data();
     void messageBoxes();
+    void qtTextsAreJapanese();
+    void openDialogTakesTypedNameAsItIs_data();
+    void openDialogTakesTypedNameAsItIs();
     void windowsColors_data();
     void windowsColors();
     void fontDialogKeepsInitialFont();
     void twipsAtLogicalDpi();
 };
+
+void TestQtUserPrompts::initTestCase()
+{
+    // As the program runs.
+    QVERIFY(installQtJapanese(*qApp));
+}
 
 void TestQtUserPrompts::nameFilters()
 {
@@ -76,6 +90,62 @@ void TestQtUserPrompts::messageBoxes()
     QCOMPARE(title, QStringLiteral("エラー"));
     QCOMPARE(text, QStringLiteral("一行目\n二行目"));
     QCOMPARE(icon, QMessageBox::Warning);
+}
+
+void TestQtUserPrompts::qtTextsAreJapanese()
+{
+    QtUserPrompts prompts;
+    QStringList buttons;
+    QTimer::singleShot(0, this, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
+        for (QAbstractButton* b : box->buttons())
+            buttons.append(b->text());
+        QTest::keyClick(box, Qt::Key_Escape);
+    });
+    prompts.message(QStringLiteral("確認"), QStringLiteral("続けますか？"), MessageIcon::Question,
+                    MessageButtons::YesNo, MessageAnswer::No);
+    buttons.sort();
+    QCOMPARE(buttons, (QStringList{QStringLiteral("いいえ(&N)"), QStringLiteral("はい(&Y)")}));
+}
+
+void TestQtUserPrompts::openDialogTakesTypedNameAsItIs_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("chosen");
+    QTest::newRow("log without extension")
+        << QStringLiteral("access_log") << QStringLiteral("access_log");
+    QTest::newRow("extension added when missing")
+        << QStringLiteral("list") << QStringLiteral("list.twv");
+    QTest::newRow("extension typed") << QStringLiteral("list.twv") << QStringLiteral("list.twv");
+}
+
+void TestQtUserPrompts::openDialogTakesTypedNameAsItIs()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, chosen);
+    QTemporaryDir dir;
+    // Before the fix the extension was added to access_log too, which opened the other file.
+    for (const char* name : {"access_log", "access_log.twv", "list.twv"}) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+    FileDialogRequest request;
+    request.title = QStringLiteral("リストを開く");
+    request.filter = QStringLiteral("すべてのファイル(*.*)|*.*");
+    request.defaultExtension = QStringLiteral("twv");
+    request.initialFolder = dir.path();
+    request.mustExist = true;
+    QTimer::singleShot(0, this, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name);
+        name->setText(typed);
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+    QtUserPrompts prompts;
+    QCOMPARE(prompts.openFileName(request), dir.filePath(chosen));
 }
 
 void TestQtUserPrompts::windowsColors_data()

@@ -45,11 +45,14 @@ SearchDialog::SearchDialog(Settings& settings, SearchController& search, QWidget
                              twipsToPixelsX(this, 4920 - 240 - 60)),
                         qMax(m_matchCase->height(), m_matchCase->sizeHint().height()));
 
+    // No button becomes the default by taking the focus: Enter always searches, also after
+    // another button was clicked.
     const std::array<QString, 2> captions = {u"検索(&S)"_s, u"次を検索(&N)"_s};
     for (int i = 0; i < 2; ++i) {
         auto* button = new QPushButton(captions[std::size_t(i)], this);
         button->setObjectName(u"cmdSearch"_s);
         button->setProperty("index", i);
+        button->setAutoDefault(false);
         button->setDefault(i == 0);
         place(button, 4920, i ? 530 : 120, 1095, 325);
         connect(button, &QPushButton::clicked, this, [this, i] { searchClicked(i); });
@@ -57,6 +60,7 @@ SearchDialog::SearchDialog(Settings& settings, SearchController& search, QWidget
 
     auto* cancel = new QPushButton(u"キャンセル"_s, this);
     cancel->setObjectName(u"cmdCancel"_s);
+    cancel->setAutoDefault(false);
     place(cancel, 4920, 960, 1095, 325);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 

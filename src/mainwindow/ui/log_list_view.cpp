@@ -107,6 +107,17 @@ void LogListView::updateRowHeight()
     verticalHeader()->setDefaultSectionSize(height);
 }
 
+QModelIndex LogListView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    // Home and End go to the first and the last row, as in any list, not to the first and the
+    // last column of the row; the column stays, so the list does not scroll sideways.
+    if ((action == MoveHome || action == MoveEnd) && model() && model()->rowCount() > 0) {
+        const int column = currentIndex().isValid() ? currentIndex().column() : 0;
+        return model()->index(action == MoveHome ? 0 : model()->rowCount() - 1, column);
+    }
+    return QTableView::moveCursor(action, modifiers);
+}
+
 void LogListView::keyPressEvent(QKeyEvent* event)
 {
     const auto mods = event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier |
@@ -150,8 +161,11 @@ void LogListView::mouseDoubleClickEvent(QMouseEvent* event)
 void LogListView::changeEvent(QEvent* event)
 {
     QTableView::changeEvent(event);
-    if (event->type() == QEvent::FontChange)
+    if (event->type() == QEvent::FontChange) {
+        // Under a program-wide font the header keeps that one instead of taking the list's.
+        horizontalHeader()->setFont(font());
         updateRowHeight();
+    }
 }
 
 void LogListView::enableDragAndDrop()

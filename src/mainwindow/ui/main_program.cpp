@@ -44,7 +44,7 @@ void MainProgram::start(const StartupArguments& arguments, const QString& settin
     m_window->show();
 
     if (!arguments.fileToOpen.isEmpty())
-        m_window->commands().openLogFile(arguments.fileToOpen, OpenMode::Open);
+        m_window->commands().openFromCommandLine(arguments.fileToOpen);
 }
 
 QString defaultSettingsPath()

@@ -17,12 +17,12 @@
 #include "ui/icons.h"
 #include "ui/list_font_dialog.h"
 #include "ui/list_font_widgets.h"
+#include "ui/screen_fit.h"
 #include "ui/twips.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDialog>
-#include <QDir>
 #include <QDrag>
 #include <QFile>
 #include <QGuiApplication>
@@ -303,9 +303,13 @@ void MainWindow::createStatusBar()
 
 void MainWindow::setUpList()
 {
+    // No column wider than the screen.
+    const int widest = availableAreas(this).value(0).width();
     QHeaderView* header = m_listView->horizontalHeader();
     for (int c = 0; c < kColumnCount; ++c)
-        header->resizeSection(c, twipsToPixelsX(this, m_settings.ColumnWidths[std::size_t(c)]));
+        header->resizeSection(
+            c, std::clamp(twipsToPixelsX(this, m_settings.ColumnWidths[std::size_t(c)]), 0,
+                          std::max(widest, 1)));
 }
 
 void MainWindow::setBandHeightsFromSettings()
@@ -486,7 +490,12 @@ void MainWindow::endRemoveRows()
 
 void MainWindow::setWindowSize(qint32 width, qint32 height)
 {
-    resize(twipsToPixelsX(this, width), twipsToPixelsY(this, height));
+    const QList<QRect> areas = availableAreas(this);
+    resize(sizeWithin(QSize(twipsToPixelsX(this, width), twipsToPixelsY(this, height)),
+                      minimumSizeHint(), areas.value(0)));
+    // Left where the window manager puts it unless it would show nowhere.
+    if (const QPoint place = placeOnScreens(frameGeometry(), areas); place != pos())
+        move(place);
 }
 
 double MainWindow::windowWidth() const
@@ -516,6 +525,23 @@ std::array<double, 5> MainWindow::columnWidths() const
 ListFont MainWindow::initialListFont() const
 {
     return listFontFrom(m_initialListFont, Qt::black);
+}
+
+std::array<double, 5> MainWindow::typicalColumnWidths() const
+{
+    // The longest address and a date-time as the logs write them, in wide digits, with the
+    // cell's margins and the grid line.
+    const QFontMetrics metrics(m_listView->font());
+    const int margins =
+        2 * (m_listView->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_listView) +
+             1) +
+        metrics.averageCharWidth() + 1;
+    std::array<double, 5> widths{};
+    widths[ColIP] = pixelsToTwipsX(
+        this, metrics.horizontalAdvance(QStringLiteral("888.888.888.888")) + margins);
+    widths[ColDateTime] = pixelsToTwipsX(
+        this, metrics.horizontalAdvance(QStringLiteral("8888/88/88 88:88:88")) + margins);
+    return widths;
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -817,7 +843,8 @@ void MainWindow::selectRow(qsizetype row)
     m_listView->scrollTo(index);
     m_listView->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
                                                              QItemSelectionModel::Rows);
-    m_listView->setFocus();
+    // Away from the search dialog, so that F3 and the arrow keys act on the list at once.
+    activate();
 }
 
 // Drag and drop
@@ -844,8 +871,8 @@ QMimeData* MainWindow::prepareRowDrag()
     const QString page = m_list.text(currentRow(), ColPreviousPage);
     if (!isDraggableRowAddress(page))
         return nullptr;
-    const QString path = QDir(m_platform.tempFolder()).filePath(shortcutFileName(page));
-    if (!writeInternetShortcut(path, page))
+    const QString path = m_shortcuts.write(m_platform.tempFolder(), page);
+    if (path.isEmpty())
         return nullptr;
     m_shortcutPath = path;
     auto* data = new QMimeData;

@@ -3,6 +3,7 @@
 #include "analysis/search_controller.h"
 #include "analysis/statistics_report.h"
 #include "core/log_list.h"
+#include "mainwindow/drag_drop.h"
 #include "mainwindow/main_commands.h"
 #include "mainwindow/main_view.h"
 #include "settings/settings_file.h"
@@ -94,6 +95,7 @@ public:
     double innerWidth() const override;
     std::array<double, 5> columnWidths() const override;
     ListFont initialListFont() const override;
+    std::array<double, 5> typicalColumnWidths() const override;
 
     // SearchTarget (currentRow is MainView's)
     void clearSelection() override;
@@ -163,6 +165,7 @@ private:
     SearchController m_search;
     QPointer<SearchDialog> m_searchDialog;
     std::array<QPointer<StatisticsDialog>, 4> m_statistics;
+    ShortcutFolder m_shortcuts; // goes with the window, and the shortcuts with it
     QString m_shortcutPath;
     bool m_rowDragRunning = false;
 

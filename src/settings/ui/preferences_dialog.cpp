@@ -7,6 +7,7 @@
 #include "settings/settings_file.h"
 #include "ui/dialog_pictures.h"
 #include "ui/icons.h"
+#include "ui/list_font_dialog.h"
 #include "ui/list_font_widgets.h"
 #include "ui/twips.h"
 
@@ -61,9 +62,11 @@ QPushButton* browseButton(int index, const QString& toolTip, QWidget* parent)
     return button;
 }
 
+// The size the preview shows, which is brought into the sane range.
 QString fontCaption(const QString& name, double points)
 {
-    return name + u' ' + QString::number(points) + u"Pt."_s;
+    return name + u' ' + QString::number(points > 0 ? saneListFontPoints(points) : points) +
+           u"Pt."_s;
 }
 
 } // namespace

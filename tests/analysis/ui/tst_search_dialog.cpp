@@ -145,6 +145,22 @@ private slots:
         QCOMPARE(rig.target.selected, 0);
     }
 
+    void enterSearchesAfterOtherButtonsWereClicked()
+    {
+        Rig rig;
+        SearchDialog* dialog = rig.show();
+        QTest::mouseClick(rig.button(1), Qt::LeftButton); // find next, nothing to repeat yet
+        QTest::mouseClick(rig.owner.findChild<QPushButton*>(u"cmdCancel"_s), Qt::LeftButton);
+        QVERIFY(!dialog->isVisible());
+
+        rig.show();
+        rig.combo()->setEditText(u"beta"_s);
+        QTest::keyClick(rig.combo(), Qt::Key_Return);
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(rig.target.selected, 1);
+        QCOMPARE(dialog->history().first(), u"beta"_s);
+    }
+
     void closingStoresIntoSettings_data()
     {
         QTest::addColumn<int>("how");

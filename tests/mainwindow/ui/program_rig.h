@@ -10,6 +10,8 @@
 
 #include <QAbstractItemModel>
 #include <QAction>
+#include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 namespace tw::test {
@@ -28,10 +30,16 @@ inline QList<QStringList> records(const QStringList& hosts)
 
 // A started program with recording stand-ins, its settings file in a temporary folder.
 struct Program {
-    explicit Program(const QString& fileToOpen = {}, const QStringList& rest = {})
+    // settingsBytes, when given, is the settings file found at start-up.
+    explicit Program(const QString& fileToOpen = {}, const QStringList& rest = {},
+                     const QByteArray& settingsBytes = {})
         : clock(QDateTime(QDate(2001, 12, 3), QTime(9, 5))), program(prompts, platform, clock)
     {
         platform.temp = dir.path();
+        if (!settingsBytes.isEmpty()) {
+            QDir().mkpath(QFileInfo(settingsPath()).absolutePath());
+            writeBytes(settingsPath(), settingsBytes);
+        }
         StartupArguments args;
         args.fileToOpen = fileToOpen;
         args.rest = rest;
@@ -48,6 +56,13 @@ struct Program {
     FixedClock clock;
     MainProgram program;
 };
+
+// A settings file as a previous run saved it, with the given WINDOW section and font size.
+inline QByteArray settingsFileBytes(const QByteArray& window, int fontSize = 9)
+{
+    return "[PREF]\r\nStatusValues=11\r\nALogMax=0\r\nFont_Color=0\r\nFont_Size=" +
+           QByteArray::number(fontSize) + "\r\nFont_Name=Noto Sans CJK JP\r\n[WINDOW]\r\n" + window;
+}
 
 inline QString listFile(const QTemporaryDir& dir, const QString& name, const QStringList& hosts)
 {

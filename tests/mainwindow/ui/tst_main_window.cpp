@@ -15,12 +15,17 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScopeGuard>
+#include <QScreen>
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <numeric>
 
 using namespace tw;
 
@@ -41,14 +46,18 @@ private slots:
     void toolbarButtons();
     void statusPanelsAndBands();
     void appearanceFollowsSettings();
+    void headersKeepTheListFontFromStart();
     void selectionHighlight_data();
     void selectionHighlight();
+    void iconsShowOnSelectedRows();
     void columnWidthsComeFromTwips();
+    void hostileSettingsAreKeptWithinTheScreen();
     void headerClickSortsWithMarkers();
     void editMenuEnabling();
     void popupEnabling_data();
     void popupEnabling();
     void listKeys();
+    void homeAndEndGoToFirstAndLastRow();
     void deleteAndCopyThroughTheWindow();
     void recentFileThatVanishedLeavesMenus();
     void closeSavesSettings();
@@ -283,6 +292,27 @@ void TestMainWindow::appearanceFollowsSettings()
     QCOMPARE(p.window().listView()->palette().color(QPalette::Text), QColor(255, 0, 0));
 }
 
+void TestMainWindow::headersKeepTheListFontFromStart()
+{
+    // The program's own font, as the program sets it.
+    const QFont appFont = QApplication::font();
+    QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK JP"), 9));
+    const auto restore = qScopeGuard([&] { QApplication::setFont(appFont); });
+    QTemporaryDir files;
+    Program p(listFile(files, QStringLiteral("a.twv"), {QStringLiteral("a")}), {},
+              test::settingsFileBytes("Width=9600\r\nHeight=7200\r\nC1_Width=1500\r\n"
+                                      "C2_Width=1500\r\nC3_Width=1500\r\nC4_Width=1500\r\n"
+                                      "C5_Width=1500\r\n",
+                                      14));
+    QHeaderView* header = p.window().listView()->horizontalHeader();
+    QCOMPARE(header->font().pointSize(), 14);
+    QCOMPARE(header->font().family(), QStringLiteral("Noto Sans CJK JP"));
+    // As after applying the preferences.
+    p.program.settings().Font_Size = 11;
+    p.window().applyAppearance();
+    QCOMPARE(header->font().pointSize(), 11);
+}
+
 void TestMainWindow::selectionHighlight_data()
 {
     QTest::addColumn<int>("fullRow");
@@ -315,14 +345,52 @@ void TestMainWindow::selectionHighlight()
     QVERIFY(highlighted(first.right() - 3, first.center().y()));
 }
 
+void TestMainWindow::iconsShowOnSelectedRows()
+{
+    QTemporaryDir files;
+    Program p(listFile(files, QStringLiteral("a.twv"), {QStringLiteral("a"), QStringLiteral("b")}));
+    QCOMPARE(p.window().logList().browserClass(0), BrowserClass::IE);
+    LogListView* view = p.window().listView();
+    view->selectRow(0);
+    const QImage image = view->viewport()->grab().toImage();
+    // Pixels of the icon whose lightness stands out from the row's own background, selected
+    // or not: a blue drawing on a blue highlight does not.
+    const auto standingOut = [&](int row, const QColor& background) {
+        const QRect cell = view->visualRect(p.window().model()->index(row, 0));
+        int count = 0;
+        for (int x = cell.left(); x < cell.left() + view->iconSize().width() + 4; ++x) {
+            for (int y = cell.top(); y <= cell.bottom(); ++y)
+                count += std::abs(qGray(image.pixel(x, y)) - qGray(background.rgb())) > 60;
+        }
+        return count;
+    };
+    const int selected =
+        standingOut(0, view->palette().color(QPalette::Active, QPalette::Highlight));
+    const int plain = standingOut(1, view->palette().color(QPalette::Base));
+    // Drowned in the highlight, none would.
+    QVERIFY2(selected * 3 >= plain,
+             qPrintable(QStringLiteral("%1 of %2").arg(selected).arg(plain)));
+}
+
 void TestMainWindow::columnWidthsComeFromTwips()
 {
-    Program p;
-    // A first start gives the columns their shares of the window's inner width.
+    QTemporaryDir files;
+    QList<QStringList> rows = records({QStringLiteral("a")});
+    rows[0][ColIP] = QStringLiteral("255.255.255.255");
+    rows[0][ColDateTime] = QStringLiteral("2001/12/31 23:59:58");
+    Program p(test::listFileOfRows(files, QStringLiteral("a.twv"), rows));
+    // A first start gives the columns their shares of the window's inner width, but address
+    // and date-time as wide as they need to show whole; the others give way.
     const auto widths = p.window().columnWidths();
     const double inner = p.window().innerWidth();
-    QVERIFY(std::abs(widths[0] - inner * 0.21) <= 30);
-    QVERIFY(std::abs(widths[4] - inner * 0.24) <= 30);
+    const QAbstractItemView* view = p.window().listView();
+    for (int column : {ColIP, ColDateTime})
+        QVERIFY2(p.window().listView()->horizontalHeader()->sectionSize(column) >=
+                     view->sizeHintForColumn(column),
+                 qPrintable(QString::number(column)));
+    QVERIFY(std::abs(std::accumulate(widths.begin(), widths.end(), 0.0) - inner) <= 30);
+    QVERIFY(widths[0] <= inner * 0.21);
+    QVERIFY(widths[4] >= inner * 0.12);
 
     p.program.settings().ColumnWidths = {1440, 2880, 720, 1500, 3000};
     p.window().setUpList();
@@ -332,6 +400,28 @@ void TestMainWindow::columnWidthsComeFromTwips()
     QCOMPARE(header->sectionSize(1), 2 * dpi);
     QCOMPARE(header->sectionSize(2), dpi / 2);
     QCOMPARE(p.window().columnWidths()[1], 2880.0);
+}
+
+void TestMainWindow::hostileSettingsAreKeptWithinTheScreen()
+{
+    const QByteArray ini = test::settingsFileBytes(
+        "Width=2147483647\r\nHeight=2147483647\r\nC1_Width=2147483647\r\n"
+        "C2_Width=-2147483648\r\nC3_Width=1000\r\nC4_Width=1000\r\nC5_Width=1000\r\n",
+        32767);
+    Program p({}, {}, ini);
+    const QRect available = p.window().screen()->availableGeometry();
+    QVERIFY(p.window().width() <= available.width());
+    QVERIFY(p.window().height() <= available.height());
+    QVERIFY(p.window().geometry().intersects(available));
+    QHeaderView* header = p.window().listView()->horizontalHeader();
+    QVERIFY(header->sectionSize(0) <= available.width());
+    QCOMPARE(header->sectionSize(1), 0);
+    QCOMPARE(p.window().listView()->font().pointSize(), 72);
+    // Rows stay visible: about one line of the list font each.
+    QVERIFY(p.window().listView()->verticalHeader()->defaultSectionSize() < 200);
+    // The file keeps what it holds until the settings are saved.
+    QCOMPARE(p.program.settings().Font_Size, 32767);
+    QCOMPARE(test::readBytes(p.settingsPath()), ini);
 }
 
 void TestMainWindow::headerClickSortsWithMarkers()
@@ -451,6 +541,28 @@ void TestMainWindow::listKeys()
     const QRect cell = view->visualRect(p.window().model()->index(0, 1));
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
     QCOMPARE(p.platform.urls.size(), 2);
+}
+
+void TestMainWindow::homeAndEndGoToFirstAndLastRow()
+{
+    QTemporaryDir files;
+    Program p(listFile(
+        files, QStringLiteral("a.twv"),
+        {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")}));
+    LogListView* view = p.window().listView();
+    view->horizontalHeader()->resizeSection(0, 3000); // room to scroll sideways
+    p.window().setSelection({1}, 1);
+    const int scrolled = view->horizontalScrollBar()->value();
+    QTest::keyClick(view, Qt::Key_End);
+    QCOMPARE(p.window().currentRow(), 3);
+    QCOMPARE(p.window().selectedRows(), QList<qsizetype>{3});
+    QCOMPARE(view->horizontalScrollBar()->value(), scrolled);
+    QTest::keyClick(view, Qt::Key_Home, Qt::ShiftModifier);
+    QCOMPARE(p.window().currentRow(), 0);
+    QCOMPARE(p.window().selectedRows(), (QList<qsizetype>{0, 1, 2, 3}));
+    QTest::keyClick(view, Qt::Key_End);
+    QTest::keyClick(view, Qt::Key_Home);
+    QCOMPARE(p.window().selectedRows(), QList<qsizetype>{0});
 }
 
 void TestMainWindow::deleteAndCopyThroughTheWindow()

@@ -57,6 +57,7 @@ private slots:
     void fileToolsAskForTheirFiles();
     void findNextBeforeAnySearchBeeps();
     void searchReusesOneDialog();
+    void searchMatchHandsTheKeysToTheList();
     void searchHistoryReachesSettingsAtClose();
     void itemInformation_data();
     void itemInformation();
@@ -176,6 +177,29 @@ void TestMainWindowCommands::searchReusesOneDialog()
     QVERIFY(dialog->isVisible());
     QCOMPARE(dialog->history(), QStringList{u"HOST"_s});
     QCOMPARE(p.window().findChildren<SearchDialog*>().size(), 1);
+}
+
+void TestMainWindowCommands::searchMatchHandsTheKeysToTheList()
+{
+    QTemporaryDir files;
+    Program p(listFile(files, u"a.twv"_s, {u"a"_s, u"host1"_s, u"b"_s, u"host2"_s}));
+    QVERIFY(QTest::qWaitForWindowActive(&p.window()));
+    p.action(u"mnuToolSub(8)"_s)->trigger();
+    SearchDialog* dialog = p.window().searchDialog();
+    QVERIFY(QTest::qWaitForWindowActive(dialog));
+    auto* text = dialog->findChild<QComboBox*>(u"cmbSrchHist"_s);
+    text->setEditText(u"host"_s);
+    QTest::keyClick(text, Qt::Key_Return);
+    QCOMPARE(p.window().currentRow(), 1);
+    QTRY_COMPARE(QApplication::activeWindow(), &p.window());
+    QCOMPARE(QApplication::focusWidget(), p.window().listView());
+    QVERIFY(dialog->isVisible());
+
+    // Keys typed now go to the list: F3 finds the next match, Down moves on from it.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F3);
+    QCOMPARE(p.window().currentRow(), 3);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+    QCOMPARE(p.window().currentRow(), 2);
 }
 
 void TestMainWindowCommands::searchHistoryReachesSettingsAtClose()

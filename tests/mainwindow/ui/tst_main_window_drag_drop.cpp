@@ -62,7 +62,9 @@ private slots:
     void oneFileReplacesTheRows();
     void nonFilesAreRefused_data();
     void nonFilesAreRefused();
+    void folderDropLeavesTheList();
     void rowDragOffersShortcut();
+    void plantedLinkIsNotWrittenThrough();
     void rowDragRefused_data();
     void rowDragRefused();
     void unwritableTempFolderRefusesDrag();
@@ -136,6 +138,23 @@ void TestMainWindowDragDrop::nonFilesAreRefused()
     QVERIFY(p.platform.launches.isEmpty());
 }
 
+void TestMainWindowDragDrop::folderDropLeavesTheList()
+{
+    QTemporaryDir files;
+    const QString a = listFile(files, u"a.twv"_s, {u"x"_s, u"y"_s});
+    Program p(a);
+    const QString folder = files.filePath(u"logs"_s);
+    QVERIFY(QDir().mkdir(folder));
+    drop(p.window(), filesData({folder}).get());
+    QCOMPARE(test::hostColumn(p.window().model()), (QStringList{u"x"_s, u"y"_s}));
+    QCOMPARE(p.window().windowTitle(), u"Tallyweaver - [a.twv]"_s);
+    QCOMPARE(p.panel(3), u"アイテム数:2"_s);
+    QCOMPARE(p.prompts.boxes.size(), 1);
+    QCOMPARE(p.prompts.boxes.first().caption, u"エラー"_s);
+    QCOMPARE(p.prompts.boxes.first().text, folder + u"\r\nは読み込めるファイルではありません。"_s);
+    QCOMPARE(p.program.history().menuItem(1), a);
+}
+
 void TestMainWindowDragDrop::rowDragOffersShortcut()
 {
     QTemporaryDir files;
@@ -146,13 +165,31 @@ void TestMainWindowDragDrop::rowDragOffersShortcut()
     p.window().setSelection({0, 1}, 1);
     std::unique_ptr<QMimeData> data(p.window().prepareRowDrag());
     QVERIFY(data);
-    const QString path = QDir(p.platform.temp).filePath(u"secure.example.org.url"_s);
-    QCOMPARE(p.window().shortcutPath(), path);
+    // In a folder of its own inside the temporary folder, named after the host.
+    const QString path = p.window().shortcutPath();
+    QCOMPARE(QFileInfo(path).fileName(), u"secure.example.org.url"_s);
+    const QString folder = QFileInfo(path).absolutePath();
+    QCOMPARE(QFileInfo(folder).absolutePath(), QFileInfo(p.platform.temp).absoluteFilePath());
     QCOMPARE(data->urls(), QList<QUrl>{QUrl::fromLocalFile(path)});
     QVERIFY(data->hasFormat(u"text/uri-list"_s));
     QCOMPARE(data->text(), u"https://secure.example.org/x"_s);
     QCOMPARE(test::readBytes(path),
              QByteArray("[InternetShortcut]\r\nURL=https://secure.example.org/x\r\n"));
+}
+
+void TestMainWindowDragDrop::plantedLinkIsNotWrittenThrough()
+{
+    QTemporaryDir files;
+    Program p(listFileOfRows(files, u"a.twv"_s, rowsWithPages({u"http://example.com/x"_s})));
+    const QString victim = files.filePath(u"victim"_s);
+    QVERIFY(test::writeBytes(victim, "keep"));
+    QVERIFY(QFile::link(victim, QDir(p.platform.temp).filePath(u"example.com.url"_s)));
+    p.window().setSelection({0}, 0);
+    std::unique_ptr<QMimeData> data(p.window().prepareRowDrag());
+    QVERIFY(data);
+    QCOMPARE(test::readBytes(victim), QByteArray("keep"));
+    QCOMPARE(test::readBytes(p.window().shortcutPath()),
+             QByteArray("[InternetShortcut]\r\nURL=http://example.com/x\r\n"));
 }
 
 void TestMainWindowDragDrop::rowDragRefused_data()

@@ -81,6 +81,8 @@ private slots:
     void okStoresEveryControlAndCloses();
     void fractionalFontShowsItsSizeButStoresWholePoints();
     void cancelledFontDialogChangesNothing();
+    void fontSizesOutOfRangeAreBroughtIn_data();
+    void fontSizesOutOfRangeAreBroughtIn();
     void previewFollowsTheCheckBoxes();
     void associationWrittenOnceAndRemovedByOk();
     void folderPicker();
@@ -280,6 +282,37 @@ void TestPreferencesDialog::cancelledFontDialogChangesNothing()
     QCOMPARE(rig.prompts.fontDialogs, 1);
     QCOMPARE(child<QLabel>(*d, u"lblFontStyle"_s)->text(), u"Noto Sans CJK JP 9Pt."_s);
     QCOMPARE(child<LogListView>(*d, u"lvwPreview"_s)->font(), previewFont);
+}
+
+void TestPreferencesDialog::fontSizesOutOfRangeAreBroughtIn_data()
+{
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<double>("chosen");
+    QTest::addColumn<int>("shown");
+    QTest::newRow("from the settings file") << 32767 << 0.0 << 72;
+    QTest::newRow("too small in the file") << 1 << 0.0 << 6;
+    QTest::newRow("typed into the font dialog") << 9 << 500.0 << 72;
+}
+
+void TestPreferencesDialog::fontSizesOutOfRangeAreBroughtIn()
+{
+    QFETCH(int, stored);
+    QFETCH(double, chosen);
+    QFETCH(int, shown);
+    Rig rig;
+    rig.settings.Font_Size = stored;
+    if (chosen > 0) {
+        ListFont font{kFont, int(chosen), 0, 0, 0, 0, 0};
+        font.pointSizeF = chosen;
+        rig.prompts.fonts.enqueue(font);
+    }
+    auto d = rig.open();
+    if (chosen > 0)
+        child<QPushButton>(*d, u"cmdCngFont"_s)->click();
+    QCOMPARE(child<LogListView>(*d, u"lvwPreview"_s)->font().pointSizeF(), double(shown));
+    QCOMPARE(child<QLabel>(*d, u"lblFontStyle"_s)->text(), kFont + u" %1Pt."_s.arg(shown));
+    button(*d, 2)->click();
+    QCOMPARE(rig.settings.Font_Size, shown);
 }
 
 void TestPreferencesDialog::previewFollowsTheCheckBoxes()
