@@ -2,6 +2,7 @@
 #include "core/startup.h"
 #include "mainwindow/ui/main_program.h"
 #include "mainwindow/ui/main_window.h"
+#include "settings/file_association.h"
 #include "ui/qt_platform.h"
 #include "ui/qt_translations.h"
 #include "ui/qt_user_prompts.h"
@@ -13,6 +14,8 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tallyweaver"));
+    // Lets the desktop match the window to the installed entry and its icon.
+    QGuiApplication::setDesktopFileName(tw::ListFileAssociation::applicationId());
     QApplication::setFont(QFont(QStringLiteral("Noto Sans CJK JP"), 9));
     tw::installQtJapanese(app);
 
