@@ -1,5 +1,6 @@
 #include "core/cp932.h"
 #include "core/log_reader.h"
+#include "support/fifo.h"
 #include "support/log_rows.h"
 #include "support/test_files.h"
 
@@ -53,6 +54,7 @@ private slots:
     void manyRecordsLoad();
     void chunkedRangesMatchWholeFile_data();
     void chunkedRangesMatchWholeFile();
+    void pipesAndDevicesAreRefused();
 };
 
 void TestLogReader::layout_data()
@@ -362,6 +364,21 @@ void TestLogReader::chunkedRangesMatchWholeFile()
     QCOMPARE(rowsOf(chunked.batch), rowsOf(whole.batch));
     // The progress count ends at the file's size, however the reading was cut.
     QCOMPARE(bytesRead.load(), qint64(bytes.size()));
+}
+
+// A pipe would keep the reader waiting for a writer, a device would never end.
+void TestLogReader::pipesAndDevicesAreRefused()
+{
+    const tw::test::Fifo fifo;
+    QVERIFY(fifo.isValid());
+    ReadResult result;
+    QVERIFY(fifo.endsWithin(3000, [&] { result = readLogFile(fifo.path()); }));
+    QCOMPARE(result.status, ReadStatus::ReadError);
+    QCOMPARE(result.detail, QStringLiteral("read error: not a regular file"));
+
+    result = readLogFile(QStringLiteral("/dev/zero"));
+    QCOMPARE(result.status, ReadStatus::ReadError);
+    QCOMPARE(result.detail, QStringLiteral("read error: not a regular file"));
 }
 
 QTEST_GUILESS_MAIN(TestLogReader)
