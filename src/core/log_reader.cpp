@@ -103,7 +103,8 @@ bool isCsvSpace(char c)
 }
 
 // Comma-separated fields where a line end counts as a comma, as classic BASIC input reads them.
-// A quoted field runs to its closing quote (a doubled quote inside stands for one quote).
+// A quoted field runs to its closing quote (a doubled quote inside stands for one quote, unless
+// a separator follows it).
 bool parseCsvBody(const char* p, const char* end, LogBatch& batch, QString& detail)
 {
     std::array<QByteArray, kColumnCount> fields;
@@ -139,6 +140,11 @@ bool parseCsvBody(const char* p, const char* end, LogBatch& batch, QString& deta
                 if (p < end && *p == '"') {
                     value.append('"');
                     ++p;
+                    // Our writer doubles a quote inside a value; the classic writer leaves it
+                    // alone, so its value that ends in a quote closes with two. Two quotes and a
+                    // separator are read as that end (ours puts a third quote before it).
+                    if (p == end || *p == ',' || atLineEnd(*p))
+                        break;
                     continue;
                 }
                 break;

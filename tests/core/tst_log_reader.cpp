@@ -221,6 +221,13 @@ void TestLogReader::csvRecords_data()
     QTest::newRow("blank lines between records")
         << QByteArray("a,b,c,d,e\r\n\r\n\r\nf,g,h,i,j\r\n") << ReadStatus::Ok
         << Rows{row("a", "b", "c", "d", "e"), row("f", "g", "h", "i", "j")};
+    // Written by the classic writer, which leaves quotes inside values alone.
+    QTest::newRow("values ending in a quote, not doubled")
+        << QByteArray("\"UA ending with quote\"\",\"h\",\"\"\",\"d\",\"p\"\"\r\n"
+                      "\"x\",\"h\",\"i\",\"d\",\"q\"\"")
+        << ReadStatus::Ok
+        << Rows{row("UA ending with quote\"", "h", "\"", "d", "p\""),
+                row("x", "h", "i", "d", "q\"")};
     QTest::newRow("Japanese and 0x5C trail bytes")
         << tw::test::sjis("\"表\",\"ソ,能\",c,日付,\"前回\"\r\n") << ReadStatus::Ok
         << Rows{row("表", "ソ,能", "c", "日付", "前回")};
