@@ -4,7 +4,6 @@
 #include "core/log_reader.h"
 #include "core/log_repair.h"
 #include "core/path_parts.h"
-#include "core/platform.h"
 #include "core/user_prompts.h"
 #include "mainwindow/main_view.h"
 #include "mainwindow/menu_history.h"
@@ -64,8 +63,7 @@ bool LogOpener::offerRepair(const QString& path, const QString& reason)
     if (answer != MessageAnswer::Yes)
         return false;
 
-    const int result = m_repair ? m_repair(path, m_platform.tempFolder())
-                                : repairLogFile(path, m_platform.tempFolder());
+    const int result = m_repair ? m_repair(path) : repairLogFile(path);
     switch (result) {
     case RepairDone:
         // The repaired file replaces the list even when it was to be appended.

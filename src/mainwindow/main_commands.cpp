@@ -36,7 +36,7 @@ MainCommands::MainCommands(LogList& list, MainView& view, UserPrompts& prompts, 
                            MenuHistory& history, Settings& settings, const Clock& clock)
     : m_editor(list, view), m_view(view), m_prompts(prompts), m_platform(platform),
       m_history(history), m_settings(settings), m_clock(clock),
-      m_opener(m_editor, view, prompts, platform, history), m_dialog(prompts),
+      m_opener(m_editor, view, prompts, history), m_dialog(prompts),
       m_urlOpener(settings, platform, prompts)
 {
 }
@@ -184,7 +184,7 @@ void MainCommands::convertLf()
 
 void MainCommands::repairLog()
 {
-    runRepairLogCommand(m_dialog, m_prompts, m_settings, m_platform.tempFolder());
+    runRepairLogCommand(m_dialog, m_prompts, m_settings);
 }
 
 void MainCommands::openHelp()

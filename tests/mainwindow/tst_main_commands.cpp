@@ -216,6 +216,10 @@ void TestMainCommands::repairResultMessages_data()
         << MessageIcon::Warning;
     QTest::newRow("overflow") << kErrOverflow << error << errorDescriptionJapanese(kErrOverflow)
                               << MessageIcon::Warning;
+    QTest::newRow("log changed meanwhile")
+        << kErrLogChanged << error
+        << QStringLiteral("ログファイルが修正中に変更されました。修正は行われませんでした。")
+        << MessageIcon::Warning;
 }
 
 void TestMainCommands::repairResultMessages()
@@ -225,17 +229,15 @@ void TestMainCommands::repairResultMessages()
     QFETCH(QString, text);
     QFETCH(MessageIcon, icon);
     Rig rig;
-    QString repairedPath, repairedTemp;
-    rig.commands.opener().setRepairFunction([&](const QString& p, const QString& t) {
+    QString repairedPath;
+    rig.commands.opener().setRepairFunction([&](const QString& p) {
         repairedPath = p;
-        repairedTemp = t;
         return code;
     });
     const QString path = rig.file(QStringLiteral("bad.log"), "hello\r\n");
     rig.prompts.answers.enqueue(MessageAnswer::Yes);
     QVERIFY(!rig.commands.openLogFile(path, OpenMode::Open));
     QCOMPARE(repairedPath, path);
-    QCOMPARE(repairedTemp, rig.platform.tempFolder());
     QCOMPARE(rig.prompts.boxes.size(), 2);
     const auto& box = rig.prompts.boxes.at(1);
     QCOMPARE(box.caption, caption);
