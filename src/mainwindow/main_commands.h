@@ -77,8 +77,10 @@ public:
 private:
     // Hourglass and no repainting for the duration of an edit command.
     class BusyList;
-    // A save as long work; true when written.
+    // A save as long work; true when written, else the user has been told why.
     bool writeInBackground(const std::function<bool()>& write);
+    // Copy; false when the rows could not be put together (the user has been told).
+    bool copyRows();
 
     ListEditor m_editor;
     MainView& m_view;
