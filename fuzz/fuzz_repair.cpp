@@ -4,7 +4,6 @@
 #include "core/log_repair.h"
 #include "fuzz_support.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -15,11 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fuzz::ensureApp();
     static QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("access_log"));
-    const QString temp = dir.filePath(QStringLiteral("tmp"));
-    QDir().mkpath(temp);
     QFile::remove(repairBackupPath(path));
     QFile::remove(convertedCopyPath(path));
-    QFile::remove(QDir(temp).filePath(QStringLiteral("crlf_access_log")));
 
     const QByteArray in = fuzz::bytesOf(data, size);
     {
@@ -27,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         TW_FUZZ_CHECK(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         TW_FUZZ_CHECK(f.write(in) == in.size());
     }
-    const int code = repairLogFile(path, temp);
+    const int code = repairLogFile(path);
     TW_FUZZ_CHECK(code == RepairDone || code == RepairNotLogFile || code == RepairEmptyLog ||
                   code == RepairConvertFailed || !errorDescriptionEnglish(code).isEmpty());
 

@@ -38,12 +38,14 @@ void runConvertLfCommand(SharedFileDialog& dialog, UserPrompts& prompts, const S
         prompts.information(u"終了\r\n-> "_s + target);
     else if (errorCode == kErrPathFileAccess)
         prompts.error(kWriteFailed); // unreadable source or unwritable copy: no copy was made
+    else if (errorCode)
+        prompts.error(errorDescriptionJapanese(errorCode)); // also no copy
     else
         prompts.error(u"失敗しました"_s);
 }
 
 void runRepairLogCommand(SharedFileDialog& dialog, UserPrompts& prompts, const Settings& settings,
-                         const QString& tempFolder, const RepairRunner& repair)
+                         const RepairRunner& repair)
 {
     const MessageAnswer answer = prompts.message(
         u"情報"_s,
@@ -59,7 +61,7 @@ void runRepairLogCommand(SharedFileDialog& dialog, UserPrompts& prompts, const S
         return;
 
     const QString caption = u"ログ修正"_s;
-    const int result = repair ? repair(path, tempFolder) : repairLogFile(path, tempFolder);
+    const int result = repair ? repair(path) : repairLogFile(path);
     switch (result) {
     case RepairDone:
         prompts.message(caption, u"終了しました。"_s, MessageIcon::Information);

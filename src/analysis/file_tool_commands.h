@@ -14,11 +14,11 @@ class UserPrompts;
 void runConvertLfCommand(SharedFileDialog& dialog, UserPrompts& prompts, const Settings& settings);
 
 // The repair itself; repairLogFile unless a test puts its own in.
-using RepairRunner = std::function<int(const QString& path, const QString& tempFolder)>;
+using RepairRunner = std::function<int(const QString& path)>;
 
 // Tools › "ログ修復(&L)": after a warning that the user may cancel, asks for a file and repairs
-// it in place (converted copies go to tempFolder). The repaired file is not opened.
+// it in place. The repaired file is not opened.
 void runRepairLogCommand(SharedFileDialog& dialog, UserPrompts& prompts, const Settings& settings,
-                         const QString& tempFolder, const RepairRunner& repair = {});
+                         const RepairRunner& repair = {});
 
 } // namespace tw

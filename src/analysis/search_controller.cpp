@@ -2,6 +2,7 @@
 
 #include "core/log_list.h"
 #include "core/user_prompts.h"
+#include "core/work_failure.h"
 #include "settings/settings.h"
 
 namespace tw {
@@ -15,7 +16,11 @@ void SearchController::find(int mode, bool matchCase, const QString& text)
 {
     FindResult result{};
     const qsizetype from = m_target.currentRow();
-    m_target.runSearch([&] { result = findInList(m_state, m_list, mode, matchCase, text, from); });
+    if (!runReportingFailure(m_prompts, [&] {
+            m_target.runSearch(
+                [&] { result = findInList(m_state, m_list, mode, matchCase, text, from); });
+        }))
+        return;
     if (result.outcome == FindOutcome::Beep) {
         m_prompts.beep();
         return;

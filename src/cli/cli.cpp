@@ -4,6 +4,9 @@
 #include "cli/commands.h"
 #include "core/startup.h"
 
+#include <exception>
+#include <new>
+
 using namespace Qt::StringLiterals;
 
 namespace tw {
@@ -109,7 +112,15 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err)
     }
     for (const Command& command : kCommands) {
         if (first == command.name) {
-            const int status = command.run(args.mid(1), out, err);
+            int status = cli::ExitWriteError;
+            // Reading reports its own failures; what is left is working out or writing output.
+            try {
+                status = command.run(args.mid(1), out, err);
+            } catch (const std::bad_alloc&) {
+                err << "tallyweaver-cli: out of memory\n";
+            } catch (const std::exception& e) {
+                err << "tallyweaver-cli: " << e.what() << '\n';
+            }
             out.flush();
             err.flush();
             return status;

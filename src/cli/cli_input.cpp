@@ -3,6 +3,8 @@
 #include "cli/cli.h"
 #include "core/log_reader.h"
 
+#include <new>
+
 using namespace Qt::StringLiterals;
 
 namespace tw::cli {
@@ -25,6 +27,12 @@ QString readFailureReason(ReadStatus status, const QString& detail)
     return {};
 }
 
+// Reading the file, or adding or sorting its rows, needed more memory than there was.
+int outOfMemory(QTextStream& err, const QString& path)
+{
+    return fileError(err, path, u"read error: out of memory"_s, ExitReadError);
+}
+
 } // namespace
 
 int readInputFiles(const QStringList& files, const CliOptions& options,
@@ -34,24 +42,33 @@ int readInputFiles(const QStringList& files, const CliOptions& options,
     list.setUserPlatforms(platforms);
     bool first = true;
     for (const QString& path : files) {
-        ReadResult result = readLogFile(path);
-        if (result.status != ReadStatus::Ok)
-            return fileError(err, path, readFailureReason(result.status, result.detail),
-                             ExitReadError);
-        if (first || list.rowCount() == 0) {
-            // Opening replaces the list and its state; appending to an empty list opens.
-            list.clear();
-            list.append(std::move(result.batch));
-        } else {
-            const bool wasSorted = list.isSorted();
-            list.setSorted(false);
-            list.append(std::move(result.batch));
-            list.setSorted(wasSorted);
+        try {
+            ReadResult result = readLogFile(path);
+            if (result.status != ReadStatus::Ok)
+                return fileError(err, path, readFailureReason(result.status, result.detail),
+                                 ExitReadError);
+            if (first || list.rowCount() == 0) {
+                // Opening replaces the list and its state; appending to an empty list opens.
+                list.clear();
+                list.append(std::move(result.batch));
+            } else {
+                const bool wasSorted = list.isSorted();
+                list.setSorted(false);
+                list.append(std::move(result.batch));
+                list.setSorted(wasSorted);
+            }
+        } catch (const std::bad_alloc&) {
+            return outOfMemory(err, path);
         }
         first = false;
     }
-    if (options.sortColumn >= 0)
-        applySort(list, options.sortColumn, options.sortAscending);
+    if (options.sortColumn >= 0) {
+        try {
+            applySort(list, options.sortColumn, options.sortAscending);
+        } catch (const std::bad_alloc&) {
+            return outOfMemory(err, files.last());
+        }
+    }
     return ExitOk;
 }
 
@@ -76,11 +93,15 @@ int tallyInputs(const QStringList& files, const CliOptions& options, ClassTally&
         *settings = resolved;
     tally = {};
     for (const QString& path : files) {
-        const TallyResult result = tallyLogFile(path, resolved.platforms);
-        if (result.status != ReadStatus::Ok)
-            return fileError(err, path, readFailureReason(result.status, result.detail),
-                             ExitReadError);
-        tally += result.tally;
+        try {
+            const TallyResult result = tallyLogFile(path, resolved.platforms);
+            if (result.status != ReadStatus::Ok)
+                return fileError(err, path, readFailureReason(result.status, result.detail),
+                                 ExitReadError);
+            tally += result.tally;
+        } catch (const std::bad_alloc&) {
+            return outOfMemory(err, path);
+        }
     }
     return ExitOk;
 }

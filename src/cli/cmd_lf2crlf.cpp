@@ -2,9 +2,7 @@
 #include "cli/cli_options.h"
 #include "cli/commands.h"
 #include "core/log_repair.h"
-
-#include <QFile>
-#include <QFileInfo>
+#include "core/regular_file.h"
 
 using namespace Qt::StringLiterals;
 
@@ -21,17 +19,24 @@ int runLfToCrLf(const QStringList& args, QTextStream& out, QTextStream& err)
 
     // Tell a source that cannot be read from a copy that cannot be written.
     const QString& source = options.positional.first();
-    const QFileInfo info(source);
-    if (!info.exists() || info.isDir())
+    RegularFile probe;
+    switch (probe.open(source)) {
+    case RegularFile::Status::Open:
+        break;
+    case RegularFile::Status::Missing:
+    case RegularFile::Status::Directory:
         return fileError(err, source, u"not found"_s, ExitReadError);
-    QFile probe(source);
-    if (!probe.open(QIODevice::ReadOnly))
-        return fileError(err, source, u"read error: "_s + probe.errorString(), ExitReadError);
-    probe.close();
+    case RegularFile::Status::NotRegular:
+    case RegularFile::Status::Error:
+        return fileError(err, source, u"read error: "_s + probe.errorText(), ExitReadError);
+    }
 
     const QString target = convertedCopyPath(source);
     int code = 0;
     const bool converted = convertLfToCrLf(source, target, &code);
+    if (code == kErrOutOfMemory || code == kErrNotRegularFile)
+        return fileError(err, source, u"read error: "_s + errorDescriptionEnglish(code),
+                         ExitReadError);
     if (code)
         return writeError(err, target, errorDescriptionEnglish(code));
     out << target << '\n';

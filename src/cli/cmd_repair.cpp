@@ -3,8 +3,6 @@
 #include "cli/commands.h"
 #include "core/log_repair.h"
 
-#include <QDir>
-
 using namespace Qt::StringLiterals;
 
 namespace tw::cli {
@@ -18,7 +16,7 @@ int runRepair(const QStringList& args, QTextStream& out, QTextStream& err)
     if (options.positional.size() != 1)
         return usageError(err, u"repair takes exactly one FILE"_s);
 
-    const int code = repairLogFile(options.positional.first(), QDir::tempPath());
+    const int code = repairLogFile(options.positional.first());
     const QString name = repairResultName(code);
     if (name.isEmpty())
         out << "error " << code << ": " << errorDescriptionEnglish(code) << '\n';

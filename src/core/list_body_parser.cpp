@@ -8,14 +8,12 @@ namespace {
 ReaderSplit g_split{qint64(8) << 20, qint64(16) << 20, 0};
 
 // The offset just after the first line end at or after from (end when there is none).
-qint64 nextLineStart(QFile& file, qint64 from, qint64 end)
+qint64 nextLineStart(const RegularFile& file, qint64 from, qint64 end)
 {
     constexpr qint64 kWindow = 64 * 1024;
     QByteArray window(kWindow, Qt::Uninitialized);
     for (qint64 pos = from; pos < end;) {
-        if (!file.seek(pos))
-            return end;
-        const qint64 got = file.read(window.data(), std::min(kWindow, end - pos));
+        const qint64 got = file.readAt(pos, window.data(), std::min(kWindow, end - pos));
         if (got <= 0)
             return end;
         for (qint64 i = 0; i < got; ++i) {
@@ -39,29 +37,18 @@ void setReaderSplit(const ReaderSplit& split)
     g_split = split;
 }
 
-QString readErrorText(const QFile& file)
-{
-    return QStringLiteral("read error: ") + file.errorString();
-}
-
-bool listBodyRanges(const QString& path, qint64 bodyStart, qint64 size, std::vector<qint64>& cuts,
-                    QString& error)
+std::vector<qint64> listBodyRanges(const RegularFile& file, qint64 bodyStart, qint64 size)
 {
     const qint64 body = size - bodyStart;
     const int ranges = int(std::clamp<qint64>(
         body / g_split.minRangeBytes, 1,
         g_split.maxRanges > 0 ? g_split.maxRanges : std::max(1, QThread::idealThreadCount())));
-    cuts = {bodyStart};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = readErrorText(file);
-        return false;
-    }
+    std::vector<qint64> cuts = {bodyStart};
     for (int t = 1; t < ranges; ++t)
         cuts.push_back(
             std::max(cuts.back(), nextLineStart(file, bodyStart + body * t / ranges, size)));
     cuts.push_back(size);
-    return true;
+    return cuts;
 }
 
 } // namespace tw::detail

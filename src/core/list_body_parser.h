@@ -3,16 +3,16 @@
 #include "core/access_record.h"
 #include "core/cp932.h"
 #include "core/log_reader.h"
+#include "core/regular_file.h"
+#include "core/worker_threads.h"
 
 #include <QByteArrayView>
-#include <QFile>
 #include <QString>
 
 #include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstring>
-#include <thread>
 #include <vector>
 
 // The body of a list file (everything after its header line), read the one way every reader of
@@ -86,19 +86,12 @@ template <class Sink> void parseListBody(const char* p, const char* end, Sink& s
     }
 }
 
-QString readErrorText(const QFile& file);
-
 // Reads [begin, end) of the file in chunks, parsing complete lines as they arrive, so memory
 // holds one chunk of the file rather than all of it.
 template <class Sink>
-bool parseFileRange(const QString& path, qint64 begin, qint64 end, Sink& sink, QString& error,
+bool parseFileRange(const RegularFile& file, qint64 begin, qint64 end, Sink& sink, QString& error,
                     std::atomic<qint64>* bytesRead = nullptr)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || !file.seek(begin)) {
-        error = readErrorText(file);
-        return false;
-    }
     const qint64 chunkBytes = readerSplit().chunkBytes;
     QByteArray buffer;
     qint64 carry = 0;
@@ -106,9 +99,11 @@ bool parseFileRange(const QString& path, qint64 begin, qint64 end, Sink& sink, Q
         const qint64 want = std::min(chunkBytes, end - pos);
         if (buffer.size() < carry + want)
             buffer.resize(carry + want);
-        const qint64 got = file.read(buffer.data() + carry, want);
+        QString reason;
+        const qint64 got = file.readAt(pos, buffer.data() + carry, want, &reason);
         if (got <= 0) {
-            error = got < 0 ? readErrorText(file) : QStringLiteral("read error: file shrank");
+            error =
+                QStringLiteral("read error: ") + (got < 0 ? reason : QStringLiteral("file shrank"));
             return false;
         }
         pos += got;
@@ -126,33 +121,29 @@ bool parseFileRange(const QString& path, qint64 begin, qint64 end, Sink& sink, Q
         }
         parseListBody(data, complete, sink);
         carry = stop - complete;
-        std::memmove(buffer.data(), complete, std::size_t(carry));
+        if (complete != data) // a line longer than the buffer stays where it is
+            std::memmove(buffer.data(), complete, std::size_t(carry));
     }
     return true;
 }
 
 // Cuts the body [bodyStart, size) of the file into ranges, one per core for a large body, each
 // starting at a line start: range i is [cuts[i], cuts[i + 1]).
-bool listBodyRanges(const QString& path, qint64 bodyStart, qint64 size, std::vector<qint64>& cuts,
-                    QString& error);
+std::vector<qint64> listBodyRanges(const RegularFile& file, qint64 bodyStart, qint64 size);
 
-// Parses range i into sinks[i], each on a thread of its own.
+// Parses range i into sinks[i], each on a thread of its own. What a thread throws (say
+// std::bad_alloc) is thrown here.
 template <class Sink>
-bool parseListRanges(const QString& path, const std::vector<qint64>& cuts, std::vector<Sink>& sinks,
-                     QString& error, std::atomic<qint64>* bytesRead = nullptr)
+bool parseListRanges(const RegularFile& file, const std::vector<qint64>& cuts,
+                     std::vector<Sink>& sinks, QString& error,
+                     std::atomic<qint64>* bytesRead = nullptr)
 {
     const std::size_t n = cuts.size() - 1;
     std::vector<QString> errors(n);
     std::vector<char> ok(n, 0);
-    auto work = [&](std::size_t i) {
-        ok[i] = parseFileRange(path, cuts[i], cuts[i + 1], sinks[i], errors[i], bytesRead);
-    };
-    std::vector<std::thread> pool;
-    for (std::size_t i = 1; i < n; ++i)
-        pool.emplace_back(work, i);
-    work(0);
-    for (auto& t : pool)
-        t.join();
+    runOnThreads(n, [&](std::size_t i) {
+        ok[i] = parseFileRange(file, cuts[i], cuts[i + 1], sinks[i], errors[i], bytesRead);
+    });
     for (std::size_t i = 0; i < n; ++i) {
         if (!ok[i]) {
             error = errors[i];

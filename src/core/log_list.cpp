@@ -1,6 +1,7 @@
 #include "core/log_list.h"
 
 #include "core/text_order.h"
+#include "core/worker_threads.h"
 
 #include <QHash>
 #include <QThread>
@@ -8,7 +9,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string_view>
-#include <thread>
+#include <tuple>
 
 namespace tw {
 namespace {
@@ -108,7 +109,7 @@ AccessRecord LogList::record(qsizetype i) const
     return r;
 }
 
-void LogList::append(LogBatch&& batch)
+void LogList::prepareAppend(LogBatch& batch)
 {
     auto& rows = batch.m_rows;
     // Logs repeat the same few hundred user agents: each worker classifies a distinct text once.
@@ -138,29 +139,65 @@ void LogList::append(LogBatch&& batch)
         rows.size() / kRowsPerWorker, 1, std::size_t(std::max(1, QThread::idealThreadCount())));
     std::vector<Part> parts(workers);
     runLongWork(m_runner, [&] {
-        std::vector<std::thread> pool;
-        for (std::size_t w = 1; w < workers; ++w)
-            pool.emplace_back(classify, rows.size() * w / workers, rows.size() * (w + 1) / workers,
-                              std::ref(parts[w]));
-        classify(0, rows.size() / workers, parts[0]);
-        for (auto& t : pool)
-            t.join();
+        runOnThreads(workers, [&](std::size_t w) {
+            classify(rows.size() * w / workers, rows.size() * (w + 1) / workers, parts[w]);
+        });
     });
+    reserveFor(batch);
+
+    batch.m_browserCount = {};
+    batch.m_platformCount = {};
     for (const Part& part : parts) {
         for (int k = 0; k < kBrowserClassCount; ++k)
-            m_browserTally[std::size_t(k)] += part.browser[std::size_t(k)];
+            batch.m_browserCount[std::size_t(k)] += part.browser[std::size_t(k)];
         for (int k = 0; k < kPlatformClassCount; ++k)
-            m_platformTally[std::size_t(k)] += part.platform[std::size_t(k)];
+            batch.m_platformCount[std::size_t(k)] += part.platform[std::size_t(k)];
     }
+    batch.m_preparedRows = batch.size();
+}
 
+void LogList::reserveFor(const LogBatch& batch)
+{
+    // With room made first, adding the rows cannot fail halfway. Growing by half at least keeps
+    // appends of a few rows at a time from copying every row each time.
+    const std::size_t rows = m_rows.size() + batch.m_rows.size();
+    if (!m_rows.empty() && rows > m_rows.capacity())
+        m_rows.reserve(std::max(rows, m_rows.capacity() + m_rows.capacity() / 2));
+    if (m_arenas.size() == m_arenas.capacity())
+        m_arenas.reserve(m_arenas.size() * 2 + 1);
+}
+
+void LogList::append(LogBatch&& batch)
+{
+    if (batch.m_preparedRows != batch.size())
+        prepareAppend(batch);
+    reserveFor(batch);
+    const auto count = [&batch, this](qint64 sign) {
+        for (int k = 0; k < kBrowserClassCount; ++k)
+            m_browserTally[std::size_t(k)] += sign * batch.m_browserCount[std::size_t(k)];
+        for (int k = 0; k < kPlatformClassCount; ++k)
+            m_platformTally[std::size_t(k)] += sign * batch.m_platformCount[std::size_t(k)];
+    };
+    auto& rows = batch.m_rows;
+    const std::size_t before = m_rows.size();
+    count(1);
     if (m_rows.empty())
         m_rows = std::move(rows);
     else
         m_rows.insert(m_rows.end(), rows.begin(), rows.end());
     rows.clear();
     m_arenas.push_back(std::move(batch.m_arena));
-    if (m_sorted)
+    if (!m_sorted)
+        return;
+    try {
         sortRows();
+    } catch (...) {
+        // The list stays as it was before the append.
+        m_rows.resize(before);
+        m_arenas.pop_back();
+        count(-1);
+        throw;
+    }
 }
 
 void LogList::appendRecord(const AccessRecord& record)
@@ -202,11 +239,17 @@ void LogList::sortByHeader(int column)
 {
     if (column < 0 || column >= kColumnCount)
         return;
+    const auto saved = std::tuple(m_sortColumn, m_sortAscending, m_sortDirections, m_sorted);
     m_sortColumn = column;
     m_sortAscending = m_sortDirections[std::size_t(column)] == 0;
     m_sortDirections[std::size_t(column)] ^= 1;
     m_sorted = true;
-    sortRows();
+    try {
+        sortRows();
+    } catch (...) {
+        std::tie(m_sortColumn, m_sortAscending, m_sortDirections, m_sorted) = saved;
+        throw;
+    }
 }
 
 QString LogList::headerCaption(int column) const
@@ -221,8 +264,14 @@ void LogList::setSorted(bool sorted)
 {
     const bool resort = sorted && !m_sorted;
     m_sorted = sorted;
-    if (resort)
+    if (!resort)
+        return;
+    try {
         sortRows();
+    } catch (...) {
+        m_sorted = false;
+        throw;
+    }
 }
 
 void LogList::sortRows()

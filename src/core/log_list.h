@@ -86,6 +86,10 @@ private:
     friend class LogList;
     TextArena m_arena;
     std::vector<LogRow, LargeAllocator<LogRow>> m_rows;
+    // Set by LogList::prepareAppend: that many rows carry their class, counted here.
+    qsizetype m_preparedRows = -1;
+    std::array<qint64, kBrowserClassCount> m_browserCount{};
+    std::array<qint64, kPlatformClassCount> m_platformCount{};
 };
 
 // The open log: rows in display order with their browser classes, the browser and platform
@@ -112,8 +116,11 @@ public:
     const UserPlatforms& userPlatforms() const { return m_user; }
 
     // Classifies and counts every row of the batch and adds the rows at the end (or, in
-    // sorted mode, re-sorts afterwards).
+    // sorted mode, re-sorts afterwards). When that throws (memory ran out) the list is as it was.
     void append(LogBatch&& batch);
+    // The part of append that may fail before the list changes: classifying the rows and making
+    // room for them. append does it itself unless it was done for these rows.
+    void prepareAppend(LogBatch& batch);
     void appendRecord(const AccessRecord& record);
 
     // Removes the rows with these indexes (any order, duplicates ignored). Tallies stay.
@@ -126,7 +133,7 @@ public:
     const std::array<qint64, kPlatformClassCount>& platformTally() const { return m_platformTally; }
 
     // A click on header `column`: sorts by it in the column's next direction, enters sorted
-    // mode and flips that column's direction.
+    // mode and flips that column's direction. A sort that throws changes nothing.
     void sortByHeader(int column);
     // The header caption, with "(昇)" or "(降)" on the column that was clicked last.
     QString headerCaption(int column) const;
@@ -142,6 +149,7 @@ public:
     std::size_t memoryUsed() const;
 
 private:
+    void reserveFor(const LogBatch& batch);
     void sortRows();
 
     std::vector<TextArena> m_arenas;

@@ -2,12 +2,11 @@
 
 #include "core/cp932.h"
 #include "core/list_body_parser.h"
-
-#include <QFile>
-#include <QFileInfo>
+#include "core/regular_file.h"
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace tw {
@@ -61,12 +60,10 @@ void parseListBody(const char* p, const char* end, LogBatch& batch)
 
 // Parses the list body on several cores; each range starts at a line start, so the rows come
 // out in file order when the batches are joined.
-bool parseListFile(const QString& path, qint64 bodyStart, qint64 size, LogBatch& batch,
+bool parseListFile(const RegularFile& file, qint64 bodyStart, qint64 size, LogBatch& batch,
                    QString& error, std::atomic<qint64>* bytesRead)
 {
-    std::vector<qint64> cuts;
-    if (!detail::listBodyRanges(path, bodyStart, size, cuts, error))
-        return false;
+    const std::vector<qint64> cuts = detail::listBodyRanges(file, bodyStart, size);
     const std::size_t n = cuts.size() - 1;
     std::vector<LogBatch> parts(n);
     std::vector<BatchSink> sinks;
@@ -74,7 +71,7 @@ bool parseListFile(const QString& path, qint64 bodyStart, qint64 size, LogBatch&
         parts[i].reserveRows((cuts[i + 1] - cuts[i]) / 200);
         sinks.push_back({&parts[i]});
     }
-    if (!detail::parseListRanges(path, cuts, sinks, error, bytesRead))
+    if (!detail::parseListRanges(file, cuts, sinks, error, bytesRead))
         return false;
     batch = std::move(parts[0]);
     for (std::size_t i = 1; i < n; ++i)
@@ -106,7 +103,8 @@ bool isCsvSpace(char c)
 }
 
 // Comma-separated fields where a line end counts as a comma, as classic BASIC input reads them.
-// A quoted field runs to its closing quote (a doubled quote inside stands for one quote).
+// A quoted field runs to its closing quote (a doubled quote inside stands for one quote, unless
+// a separator follows it).
 bool parseCsvBody(const char* p, const char* end, LogBatch& batch, QString& detail)
 {
     std::array<QByteArray, kColumnCount> fields;
@@ -142,6 +140,11 @@ bool parseCsvBody(const char* p, const char* end, LogBatch& batch, QString& deta
                 if (p < end && *p == '"') {
                     value.append('"');
                     ++p;
+                    // Our writer doubles a quote inside a value; the classic writer leaves it
+                    // alone, so its value that ends in a quote closes with two. Two quotes and a
+                    // separator are read as that end (ours puts a third quote before it).
+                    if (p == end || *p == ',' || atLineEnd(*p))
+                        break;
                     continue;
                 }
                 break;
@@ -187,6 +190,13 @@ QByteArray legacyCsvHeaderLine()
         {"ブラウザ情報", "ホスト情報", "IP情報", "日付時間の情報", "前回頁の情報"});
 }
 
+bool isCsvHeader(QByteArrayView line)
+{
+    static const QByteArray csv = csvHeaderLine();
+    static const QByteArray legacyCsv = legacyCsvHeaderLine();
+    return line == QByteArrayView(csv) || line == QByteArrayView(legacyCsv);
+}
+
 ReadResult parseLogBytes(QByteArrayView bytes)
 {
     ReadResult result;
@@ -198,9 +208,7 @@ ReadResult parseLogBytes(QByteArrayView bytes)
     }
     const FirstLine first = firstLineOf(bytes);
     const char* end = bytes.data() + bytes.size();
-    static const QByteArray csv = csvHeaderLine();
-    static const QByteArray legacyCsv = legacyCsvHeaderLine();
-    if (first.line == QByteArrayView(csv) || first.line == QByteArrayView(legacyCsv)) {
+    if (isCsvHeader(first.line)) {
         if (!parseCsvBody(first.body, end, result.batch, result.detail)) {
             result.status = ReadStatus::ReadError;
             result.batch = LogBatch();
@@ -232,7 +240,7 @@ ReadResult readLogFile(const QString& path, std::atomic<qint64>* bytesRead)
     result.fileSize = source.fileSize;
     if (source.status != ReadStatus::Ok)
         return result;
-    if (!parseListFile(path, source.bodyStart, source.fileSize, result.batch, result.detail,
+    if (!parseListFile(*source.file, source.bodyStart, source.fileSize, result.batch, result.detail,
                        bytesRead)) {
         result.status = ReadStatus::ReadError;
         result.batch = LogBatch();
@@ -245,46 +253,59 @@ namespace detail {
 LogSource openLogSource(const QString& path)
 {
     LogSource source;
-    QFileInfo info(path);
-    if (!info.exists() || info.isDir()) {
+    auto file = std::make_shared<RegularFile>();
+    switch (file->open(path)) {
+    case RegularFile::Status::Open:
+        break;
+    case RegularFile::Status::Missing:
+    case RegularFile::Status::Directory:
         source.status = ReadStatus::NotFound;
         source.detail = QStringLiteral("not found");
         return source;
+    case RegularFile::Status::NotRegular:
+    case RegularFile::Status::Error:
+        source.status = ReadStatus::ReadError;
+        source.detail = QStringLiteral("read error: ") + file->errorText();
+        return source;
     }
-    QFile file(path);
-    auto failed = [&file, &source] {
+    const auto failed = [&source](const QString& reason) {
         source.bytes.clear();
         source.status = ReadStatus::ReadError;
-        source.detail = readErrorText(file);
+        source.detail = QStringLiteral("read error: ") + reason;
         return source;
     };
-    if (!file.open(QIODevice::ReadOnly))
-        return failed();
-    const qint64 size = file.size();
+    const qint64 size = file->size();
     source.fileSize = size;
-    // No header is longer than this, so a longer first line decides the layout by itself.
+    // No header is longer than this: the first line decides the layout, and a file whose first
+    // line is no header is not read any further.
     constexpr qint64 kHeadBytes = 4096;
-    source.bytes = file.read(kHeadBytes);
-    if (file.error() != QFileDevice::NoError)
-        return failed();
-    if (source.bytes.size() == size)
+    source.bytes.resize(kHeadBytes);
+    QString reason;
+    const qint64 got = file->readAt(0, source.bytes.data(), kHeadBytes, &reason);
+    if (got < 0)
+        return failed(reason);
+    source.bytes.resize(got);
+    if (got < kHeadBytes || got == size)
         return source;
     const qsizetype cr = source.bytes.indexOf('\r');
-    if (cr < 0) {
+    const QByteArrayView first = QByteArrayView(source.bytes).first(std::max<qsizetype>(cr, 0));
+    if (cr >= 0 && first == QByteArrayView(kListHeaderLine)) {
+        source.bytes.clear();
+        source.bodyStart = cr + 1;
+        source.file = std::move(file);
+        return source;
+    }
+    if (cr < 0 || !isCsvHeader(first)) {
         source.bytes.clear();
         source.status = ReadStatus::UnknownLayout;
         source.detail = QStringLiteral("not a Tallyweaver list, CSV or log file");
         return source;
     }
-    if (QByteArrayView(source.bytes).first(cr) != QByteArrayView(kListHeaderLine)) {
-        // CSV files and unknown layouts: read whole (CSV records may span lines).
-        source.bytes += file.readAll();
-        if (file.error() != QFileDevice::NoError)
-            return failed();
-        return source;
-    }
-    source.bytes.clear();
-    source.bodyStart = cr + 1;
+    // CSV records may span lines: the file is read whole.
+    QByteArray rest;
+    if (!file->readFrom(got, &rest, &reason))
+        return failed(reason);
+    source.bytes += rest;
     return source;
 }
 

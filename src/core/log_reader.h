@@ -6,16 +6,18 @@
 #include <QString>
 
 #include <atomic>
-
+#include <memory>
 #include <optional>
 
 namespace tw {
+
+class RegularFile;
 
 enum class ReadStatus {
     Ok,
     NotFound,      // no file at the path: callers stay silent
     UnknownLayout, // the first line is neither list header nor CSV header
-    ReadError,     // empty file, CSV ending inside a record, I/O error
+    ReadError,     // empty file, CSV ending inside a record, not a regular file, I/O error
 };
 
 struct ReadResult {
@@ -25,9 +27,11 @@ struct ReadResult {
     QString detail; // English reason, for the command-line tool
 };
 
-// Reads a list file, its CSV form or a raw access log (the record lines of a list file).
-// bytesRead, when given, counts up to the file's size as the bytes are read, for a progress
-// display on another thread.
+// Reads a list file, its CSV form or a raw access log (the record lines of a list file). Only
+// regular files are read; the layout is told from the first line before the rest is read.
+// Running out of memory throws std::bad_alloc, whichever thread it happens on. bytesRead, when
+// given, counts up to the file's size as the bytes are read, for a progress display on another
+// thread.
 ReadResult readLogFile(const QString& path, std::atomic<qint64>* bytesRead = nullptr);
 // The same, from bytes already in memory.
 ReadResult parseLogBytes(QByteArrayView bytes);
@@ -36,6 +40,7 @@ ReadResult parseLogBytes(QByteArrayView bytes);
 extern const char* const kListHeaderLine; // "#Tallyweaver_Header"
 QByteArray csvHeaderLine();               // current captions, as the CSV writer writes them
 QByteArray legacyCsvHeaderLine();
+bool isCsvHeader(QByteArrayView line); // either of the two
 
 namespace detail {
 // Chunk size of file reads and the smallest range worth a core of its own; tests shrink them to
@@ -55,8 +60,9 @@ struct LogSource {
     ReadStatus status = ReadStatus::Ok;
     QString detail;
     qint64 fileSize = 0;
-    QByteArray bytes;      // the whole file, when there is no bodyStart
-    qint64 bodyStart = -1; // list layout: the offset after the header line
+    QByteArray bytes;                        // the whole file, when there is no bodyStart
+    qint64 bodyStart = -1;                   // list layout: the offset after the header line
+    std::shared_ptr<const RegularFile> file; // list layout: the file, still open
 };
 LogSource openLogSource(const QString& path);
 // The body of a whole file in list layout (after the header line); nullopt for other layouts.

@@ -1,9 +1,10 @@
 #include "core/log_repair.h"
 
-#include "core/atomic_write.h"
 #include "core/cp932.h"
+#include "core/file_replace.h"
 #include "core/log_reader.h"
 #include "core/path_parts.h"
+#include "core/regular_file.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -11,6 +12,7 @@
 
 #include <array>
 #include <cstdint>
+#include <new>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -69,28 +71,63 @@ QByteArray convertLineEnds(QByteArrayView bytes, bool* converted)
     return out;
 }
 
-int readWholeFile(const QString& path, QByteArray* bytes)
+std::function<void()>& afterRepairRead()
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return kErrFileNotFound;
-    QFile file(path);
-    if (info.isDir() || !file.open(QIODevice::ReadOnly))
+    static std::function<void()> hook;
+    return hook;
+}
+
+// A file a repair or conversion works from: open until the work is done, so that what it was
+// can be compared with what is at its path later.
+struct SourceFile {
+    RegularFile file;
+    QByteArray bytes;
+
+    int read(const QString& path)
+    {
+        switch (file.open(path)) {
+        case RegularFile::Status::Open:
+            return file.readFrom(0, &bytes) ? 0 : kErrPathFileAccess;
+        case RegularFile::Status::Missing:
+            return kErrFileNotFound;
+        case RegularFile::Status::NotRegular:
+            return kErrNotRegularFile;
+        case RegularFile::Status::Directory:
+        case RegularFile::Status::Error:
+            break;
+        }
         return kErrPathFileAccess;
-    *bytes = file.readAll();
-    return file.error() == QFileDevice::NoError ? 0 : kErrPathFileAccess;
-}
+    }
 
-int writeWholeFile(const QString& path, QByteArrayView bytes)
-{
-    return writeFileAtomically(path, bytes) ? 0 : kErrPathFileAccess;
-}
+    // The same file with the same size and time as when it was read, still at path.
+    bool unchangedAt(const QString& path) const
+    {
+        const struct stat& then = file.info();
+        struct stat now {};
+        return ::stat(QFile::encodeName(path).constData(), &now) == 0 &&
+               now.st_dev == then.st_dev && now.st_ino == then.st_ino &&
+               now.st_size == then.st_size && now.st_mtim.tv_sec == then.st_mtim.tv_sec &&
+               now.st_mtim.tv_nsec == then.st_mtim.tv_nsec && bytes.size() == then.st_size;
+    }
 
-QString pathIn(const QString& folder, const QString& name)
+    // Side files beside the log (backup, converted copy) are no more readable than the log and
+    // stay replaceable by their owner.
+    mode_t sideFileMode() const { return (file.info().st_mode & 0666) | S_IWUSR; }
+};
+
+int replaceFile(const QString& path, QByteArrayView bytes, mode_t mode,
+                const std::function<bool()>& ready = {})
 {
-    if (folder.isEmpty() || folder.endsWith(u'/'))
-        return folder + name;
-    return folder + u'/' + name;
+    switch (replaceFileWithoutFollowing(path, bytes, mode, ready)) {
+    case ReplaceOutcome::Replaced:
+        return 0;
+    case ReplaceOutcome::NotReady:
+        return kErrLogChanged;
+    case ReplaceOutcome::Refused:
+    case ReplaceOutcome::WriteFailed:
+        break;
+    }
+    return kErrPathFileAccess;
 }
 
 qsizetype charLength(QByteArrayView line, qsizetype pos)
@@ -153,12 +190,6 @@ int rebuildDamagedLine(QByteArrayView line, QByteArray* out)
     return 0;
 }
 
-bool samePath(const QString& a, const QString& b)
-{
-    const QString ca = QFileInfo(a).canonicalFilePath();
-    return !ca.isEmpty() && ca == QFileInfo(b).canonicalFilePath();
-}
-
 // The same folder, the file name with prefix before it.
 QString withNamePrefix(const QString& path, const QString& prefix)
 {
@@ -179,6 +210,11 @@ constexpr ErrorText kErrorTexts[] = {
     {kErrFileNotFound, u"file not found", u"ファイルが見つかりません。"},
     {kErrReadPastEnd, u"input past end of file", u"ファイルにこれ以上データがありません。"},
     {kErrPathFileAccess, u"path/file access error", u"パス名が無効です。"},
+    {kErrOutOfMemory, u"out of memory", u"メモリが不足しています。"},
+    {kErrLogChanged, u"the log changed while it was being repaired; it was not repaired",
+     u"ログファイルが修正中に変更されました。修正は行われませんでした。"},
+    {kErrNotRegularFile, u"not a regular file",
+     u"指定されたファイルは通常のファイルではありません。"},
 };
 
 const ErrorText* errorText(int code)
@@ -194,40 +230,46 @@ const ErrorText* errorText(int code)
 
 bool convertLfToCrLf(const QString& source, const QString& target, int* errorCode)
 {
-    QByteArray bytes;
-    int code = readWholeFile(source, &bytes);
+    int code = 0;
     bool converted = false;
-    if (!code)
-        code = writeWholeFile(target, convertLineEnds(bytes, &converted));
+    try {
+        SourceFile in;
+        code = in.read(source);
+        if (!code)
+            code = replaceFile(target, convertLineEnds(in.bytes, &converted), in.sideFileMode());
+    } catch (const std::bad_alloc&) {
+        code = kErrOutOfMemory;
+    }
     if (errorCode)
         *errorCode = code;
     return !code && converted;
 }
 
-int repairLogFile(const QString& path, const QString& tempFolder)
+namespace {
+
+int repair(const QString& path)
 {
-    QByteArray original;
-    if (const int code = readWholeFile(path, &original))
+    SourceFile log;
+    if (const int code = log.read(path))
         return code;
+    if (const auto& hook = afterRepairRead())
+        hook();
+    const QByteArray& original = log.bytes;
 
     // A bare LF in the first two lines means a file from a server with Unix line ends.
     bool needsConversion = false;
     for (QByteArrayView line : splitLines(original, 2))
         needsConversion = needsConversion || line.contains('\n');
 
-    QByteArray work = original;
+    // The converted text stays in memory; no copy of the log is written anywhere else.
+    QByteArray converted;
     if (needsConversion) {
-        bool converted = false;
-        work = convertLineEnds(original, &converted);
-        if (!converted)
+        bool any = false;
+        converted = convertLineEnds(original, &any);
+        if (!any)
             return RepairConvertFailed;
-        // The copy is left in the temporary folder; never let it replace the file itself.
-        const QString copy = pathIn(tempFolder, getPathPart(path, PathPart::LastComponent));
-        if (!samePath(copy, path)) {
-            if (const int code = writeWholeFile(copy, work))
-                return code;
-        }
     }
+    const QByteArray& work = needsConversion ? converted : original;
 
     std::vector<QByteArrayView> lines = splitLines(work);
     if (lines.empty())
@@ -264,15 +306,42 @@ int repairLogFile(const QString& path, const QString& tempFolder)
         out.append("\r\n");
     }
 
-    const QString backup = repairBackupPath(path);
-    if (const int code = writeWholeFile(backup, original))
+    // A server may still be writing the log: what it added meanwhile would be lost with the old
+    // file, so a log that changed is left alone. Checked before the backup and once more just
+    // before the repaired log takes its place.
+    const auto unchanged = [&] { return log.unchangedAt(path); };
+    if (!unchanged())
+        return kErrLogChanged;
+    if (const int code = replaceFile(repairBackupPath(path), original, log.sideFileMode()))
         return code;
-    // Logs can be private: the backup is no more readable than the log (but stays replaceable).
-    QFile::setPermissions(backup, QFileInfo(path).permissions() | QFileDevice::WriteOwner);
-    if (const int code = writeWholeFile(path, out))
+    // The log itself is replaced where it lies, also when path is a link to it.
+    const QString target = QFileInfo(path).canonicalFilePath();
+    if (target.isEmpty())
+        return kErrLogChanged;
+    if (const int code = replaceFile(target, out, log.file.info().st_mode & 07777, unchanged))
         return code;
     return RepairDone;
 }
+
+} // namespace
+
+int repairLogFile(const QString& path)
+{
+    try {
+        return repair(path);
+    } catch (const std::bad_alloc&) {
+        return kErrOutOfMemory;
+    }
+}
+
+namespace detail {
+
+void setAfterRepairRead(std::function<void()> hook)
+{
+    afterRepairRead() = std::move(hook);
+}
+
+} // namespace detail
 
 QString repairBackupPath(const QString& path)
 {

@@ -104,15 +104,12 @@ TallyResult tallyLogFile(const QString& path, const UserPlatforms& user)
         }
         return result;
     }
-    std::vector<qint64> cuts;
+    const std::vector<qint64> cuts =
+        detail::listBodyRanges(*source.file, source.bodyStart, source.fileSize);
     std::vector<TallySink> sinks;
-    bool ok = detail::listBodyRanges(path, source.bodyStart, source.fileSize, cuts, result.detail);
-    if (ok) {
-        for (std::size_t i = 0; i + 1 < cuts.size(); ++i)
-            sinks.emplace_back(&user);
-        ok = detail::parseListRanges(path, cuts, sinks, result.detail);
-    }
-    if (!ok) {
+    for (std::size_t i = 0; i + 1 < cuts.size(); ++i)
+        sinks.emplace_back(&user);
+    if (!detail::parseListRanges(*source.file, cuts, sinks, result.detail)) {
         result.status = ReadStatus::ReadError;
         return result;
     }

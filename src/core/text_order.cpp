@@ -1,6 +1,7 @@
 #include "core/text_order.h"
 
 #include "core/large_allocation.h"
+#include "core/worker_threads.h"
 
 #include <QByteArrayView>
 #include <QHashFunctions>
@@ -11,7 +12,6 @@
 #include <atomic>
 #include <cstring>
 #include <optional>
-#include <thread>
 #include <utility>
 
 namespace tw {
@@ -241,9 +241,7 @@ private:
                 for (std::size_t i; (i = taken++) < buckets.size();)
                     sortBucket(buckets[i]);
             };
-            std::thread other(work);
-            work();
-            other.join();
+            runOnThreads(2, [&](std::size_t) { work(); });
             return;
         }
         if (n < kCompareSized) {

@@ -47,12 +47,12 @@ void ListEditor::append(LogBatch&& batch)
         return;
     const qsizetype before = m_list.rowCount();
     if (before == 0) {
-        m_view.beginListReset();
-        m_list.append(std::move(batch));
-        m_view.endListReset();
+        resetAround([&] { m_list.append(std::move(batch)); });
     } else if (m_list.isSorted()) {
         resortKeepingSelection([&] { m_list.append(std::move(batch)); }, true);
     } else {
+        // What can fail comes before the view hears of rows that might then not come.
+        m_list.prepareAppend(batch);
         const qsizetype added = batch.size();
         m_view.beginInsertRows(before, before + added - 1);
         m_list.append(std::move(batch));
@@ -62,8 +62,19 @@ void ListEditor::append(LogBatch&& batch)
 
 void ListEditor::clear()
 {
+    resetAround([&] { m_list.clear(); });
+}
+
+template <typename Change> void ListEditor::resetAround(Change change)
+{
+    // A change that throws leaves the list as it was, and the view must hear the end of it.
     m_view.beginListReset();
-    m_list.clear();
+    try {
+        change();
+    } catch (...) {
+        m_view.endListReset();
+        throw;
+    }
     m_view.endListReset();
 }
 
@@ -73,9 +84,7 @@ void ListEditor::removeRows(const QList<qsizetype>& rows)
         return;
     const auto runs = runsOf(rows);
     if (runs.size() > kMaxTargetedRemovals) {
-        m_view.beginListReset();
-        m_list.removeRows(rows);
-        m_view.endListReset();
+        resetAround([&] { m_list.removeRows(rows); });
         return;
     }
     // From the bottom up, so the indexes of the runs still to go stay valid.
@@ -122,9 +131,16 @@ template <typename Change> void ListEditor::resortKeepingSelection(Change change
     const bool hasCurrent = current >= 0;
     const RowKey currentKey = hasCurrent ? keyOf(m_list.row(current)) : RowKey{nullptr, 0};
 
-    m_view.beginListReset();
-    change();
-    m_view.endListReset();
+    try {
+        resetAround(change);
+    } catch (...) {
+        // The rows are where they were: so is the selection.
+        if (keepAll)
+            m_view.selectAllRows(current < 0 ? 0 : current);
+        else
+            m_view.setSelection(selected, current);
+        throw;
+    }
 
     if (keys.isEmpty() && !hasCurrent && !keepAll)
         return;

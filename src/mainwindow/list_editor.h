@@ -23,6 +23,7 @@ public:
     void setSorted(bool sorted);
 
 private:
+    template <typename Change> void resetAround(Change change);
     template <typename Change> void resortKeepingSelection(Change change, bool addsRows);
 
     LogList& m_list;

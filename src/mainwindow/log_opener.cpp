@@ -4,8 +4,8 @@
 #include "core/log_reader.h"
 #include "core/log_repair.h"
 #include "core/path_parts.h"
-#include "core/platform.h"
 #include "core/user_prompts.h"
+#include "core/work_failure.h"
 #include "mainwindow/main_view.h"
 #include "mainwindow/menu_history.h"
 
@@ -28,8 +28,13 @@ bool LogOpener::openLogFile(const QString& path, OpenMode mode)
     ReadResult read;
     std::atomic<qint64> bytesRead = 0;
     const qint64 size = QFileInfo(path).size();
-    m_view.runLongWork([&] { read = readLogFile(path, &bytesRead); },
-                       [&] { return size > 0 ? int(bytesRead * 100 / size) : -1; });
+    // Memory can run out while reading or adding the rows: the user is told and the list stays
+    // as it was (after Open: closed).
+    if (!runReportingFailure(m_prompts, [&] {
+            m_view.runLongWork([&] { read = readLogFile(path, &bytesRead); },
+                               [&] { return size > 0 ? int(bytesRead * 100 / size) : -1; });
+        }))
+        return false;
     switch (read.status) {
     case ReadStatus::NotFound:
         return false;
@@ -45,12 +50,16 @@ bool LogOpener::openLogFile(const QString& path, OpenMode mode)
     m_view.setBusy(true);
     m_view.setListVisible(false);
     const qsizetype before = m_editor.list().rowCount();
-    m_editor.append(std::move(read.batch));
+    const std::exception_ptr failure = runCatching([&] { m_editor.append(std::move(read.batch)); });
     // A list that starts filled has its first row current, as a freshly filled list control does.
-    if (before == 0 && m_editor.list().rowCount() > 0 && m_view.currentRow() < 0)
+    if (!failure && before == 0 && m_editor.list().rowCount() > 0 && m_view.currentRow() < 0)
         m_view.setSelection({0}, 0);
     m_view.setListVisible(true);
     m_view.setBusy(false);
+    if (failure) {
+        reportWorkFailure(m_prompts, failure);
+        return false;
+    }
     showLoadedFile(path, mode, read.fileSize);
     m_view.activate();
     return true;
@@ -64,8 +73,7 @@ bool LogOpener::offerRepair(const QString& path, const QString& reason)
     if (answer != MessageAnswer::Yes)
         return false;
 
-    const int result = m_repair ? m_repair(path, m_platform.tempFolder())
-                                : repairLogFile(path, m_platform.tempFolder());
+    const int result = m_repair ? m_repair(path) : repairLogFile(path);
     switch (result) {
     case RepairDone:
         // The repaired file replaces the list even when it was to be appended.

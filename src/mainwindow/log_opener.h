@@ -11,17 +11,14 @@ namespace tw {
 
 class MainView;
 class MenuHistory;
-class Platform;
 class UserPrompts;
 
 // Brings files into the main list and takes the list back to the no-file state, with the
 // repair offer for files that cannot be read and the title and status texts that follow.
 class LogOpener {
 public:
-    LogOpener(ListEditor& editor, MainView& view, UserPrompts& prompts, Platform& platform,
-              MenuHistory& history)
-        : m_editor(editor), m_view(view), m_prompts(prompts), m_platform(platform),
-          m_history(history)
+    LogOpener(ListEditor& editor, MainView& view, UserPrompts& prompts, MenuHistory& history)
+        : m_editor(editor), m_view(view), m_prompts(prompts), m_history(history)
     {
     }
 
@@ -32,7 +29,7 @@ public:
     void closeLog();
 
     // The repair run when the user accepts the offer; tests put their own in.
-    using RepairFunction = std::function<int(const QString& path, const QString& tempFolder)>;
+    using RepairFunction = std::function<int(const QString& path)>;
     void setRepairFunction(RepairFunction repair) { m_repair = std::move(repair); }
 
 private:
@@ -42,7 +39,6 @@ private:
     ListEditor& m_editor;
     MainView& m_view;
     UserPrompts& m_prompts;
-    Platform& m_platform;
     MenuHistory& m_history;
     RepairFunction m_repair;
 };

@@ -5,6 +5,7 @@
 #include "core/list_writers.h"
 #include "core/platform.h"
 #include "core/user_prompts.h"
+#include "core/work_failure.h"
 #include "mainwindow/drag_drop.h"
 #include "mainwindow/menu_history.h"
 #include "mainwindow/rows_clipboard_text.h"
@@ -36,7 +37,7 @@ MainCommands::MainCommands(LogList& list, MainView& view, UserPrompts& prompts, 
                            MenuHistory& history, Settings& settings, const Clock& clock)
     : m_editor(list, view), m_view(view), m_prompts(prompts), m_platform(platform),
       m_history(history), m_settings(settings), m_clock(clock),
-      m_opener(m_editor, view, prompts, platform, history), m_dialog(prompts),
+      m_opener(m_editor, view, prompts, history), m_dialog(prompts),
       m_urlOpener(settings, platform, prompts)
 {
 }
@@ -56,7 +57,7 @@ void MainCommands::append()
     const QString path = m_dialog.open(openListRequest(m_settings.InitDir));
     if (!path.isEmpty())
         m_opener.openLogFile(path, hasCurrentItem() ? OpenMode::Append : OpenMode::Open);
-    m_editor.setSorted(wasSorted);
+    runReportingFailure(m_prompts, [&] { m_editor.setSorted(wasSorted); });
 }
 
 void MainCommands::openRecent(int n)
@@ -94,54 +95,68 @@ void reportWriteFailure(UserPrompts& prompts)
 void MainCommands::saveAsList()
 {
     const QString path = m_dialog.save(saveListRequest(m_settings.InitDir));
-    if (path.isEmpty())
-        return;
-    if (!writeInBackground([&] { return saveListFile(path, list()); })) {
-        reportWriteFailure(m_prompts);
-        return;
-    }
-    m_history.addItem(path);
+    if (!path.isEmpty() && writeInBackground([&] { return saveListFile(path, list()); }))
+        m_history.addItem(path);
 }
 
 void MainCommands::saveAsCsv()
 {
     const QString path = m_dialog.save(saveCsvRequest(m_settings.InitDir));
-    if (!path.isEmpty() && !writeInBackground([&] { return saveCsvFile(path, list()); }))
-        reportWriteFailure(m_prompts);
+    if (!path.isEmpty())
+        writeInBackground([&] { return saveCsvFile(path, list()); });
 }
 
 void MainCommands::saveAsReport()
 {
     const QString path = m_dialog.save(saveReportRequest(m_settings.InitDir, m_clock.now().date()));
-    if (!path.isEmpty() &&
-        !writeInBackground([&] { return saveReportFile(path, list(), m_clock); }))
-        reportWriteFailure(m_prompts);
+    if (!path.isEmpty())
+        writeInBackground([&] { return saveReportFile(path, list(), m_clock); });
 }
 
 bool MainCommands::writeInBackground(const std::function<bool()>& write)
 {
     bool written = false;
-    m_view.runLongWork([&] { written = write(); });
-    return written;
+    const std::exception_ptr failure =
+        runCatching([&] { m_view.runLongWork([&] { written = write(); }); });
+    if (failure)
+        reportWorkFailure(m_prompts, failure);
+    else if (!written)
+        reportWriteFailure(m_prompts);
+    return written && !failure;
 }
 
 void MainCommands::cut()
 {
-    copy();
-    deleteSelected();
+    // Rows that did not reach the clipboard stay in the list.
+    if (copyRows())
+        deleteSelected();
 }
 
 void MainCommands::copy()
 {
+    copyRows();
+}
+
+bool MainCommands::copyRows()
+{
     if (!hasCurrentItem()) {
         m_prompts.beep();
-        return;
+        return true;
     }
-    BusyList busy(m_view);
-    const QList<qsizetype> rows = m_view.selectedRows();
     QString text;
-    m_view.runLongWork([&] { text = rowsClipboardText(list(), rows); });
+    std::exception_ptr failure;
+    {
+        BusyList busy(m_view);
+        const QList<qsizetype> rows = m_view.selectedRows();
+        failure = runCatching(
+            [&] { m_view.runLongWork([&] { text = rowsClipboardText(list(), rows); }); });
+    }
+    if (failure) {
+        reportWorkFailure(m_prompts, failure);
+        return false;
+    }
     m_platform.setClipboardText(text);
+    return true;
 }
 
 void MainCommands::deleteSelected()
@@ -166,8 +181,9 @@ void MainCommands::selectAll()
 void MainCommands::sortByHeader(int column)
 {
     m_view.setBusy(true);
-    m_editor.sortByHeader(column);
+    const std::exception_ptr failure = runCatching([&] { m_editor.sortByHeader(column); });
     m_view.setBusy(false);
+    reportWorkFailure(m_prompts, failure);
 }
 
 bool MainCommands::hasCurrentItem() const
@@ -195,7 +211,7 @@ void MainCommands::convertLf()
 
 void MainCommands::repairLog()
 {
-    runRepairLogCommand(m_dialog, m_prompts, m_settings, m_platform.tempFolder());
+    runRepairLogCommand(m_dialog, m_prompts, m_settings);
 }
 
 void MainCommands::openHelp()

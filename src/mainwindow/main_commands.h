@@ -82,8 +82,10 @@ private:
     // Opens path in place of the list when it is a readable file; anything else (a folder, a
     // device, a file that cannot be read) leaves the list as it is and tells the user why.
     bool openGivenFile(const QString& path);
-    // A save as long work; true when written.
+    // A save as long work; true when written, else the user has been told why.
     bool writeInBackground(const std::function<bool()>& write);
+    // Copy; false when the rows could not be put together (the user has been told).
+    bool copyRows();
 
     ListEditor m_editor;
     MainView& m_view;

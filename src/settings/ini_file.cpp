@@ -2,8 +2,7 @@
 
 #include "core/atomic_write.h"
 #include "core/cp932.h"
-
-#include <QFile>
+#include "core/regular_file.h"
 
 namespace tw {
 namespace {
@@ -75,16 +74,17 @@ QByteArray encodeLineSafe(QStringView value)
 IniDocument::LoadResult IniDocument::load(const QString& path)
 {
     m_lines.clear();
-    QFile file(path);
-    if (!file.exists())
+    // A pipe or a device in the settings file's place is unreadable, not a wait for a writer.
+    QByteArray bytes;
+    switch (readRegularFile(path, &bytes)) {
+    case RegularFile::Status::Open:
+        setBytes(bytes);
+        return LoadResult::Loaded;
+    case RegularFile::Status::Missing:
         return LoadResult::Missing;
-    if (!file.open(QIODevice::ReadOnly))
+    default:
         return LoadResult::Unreadable;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return LoadResult::Unreadable;
-    setBytes(bytes);
-    return LoadResult::Loaded;
+    }
 }
 
 void IniDocument::setBytes(QByteArrayView bytes)

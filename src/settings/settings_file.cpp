@@ -2,6 +2,7 @@
 
 #include "core/atomic_write.h"
 #include "core/cp932.h"
+#include "core/regular_file.h"
 #include "mainwindow/menu_history.h"
 #include "settings/ini_file.h"
 #include "settings/ini_numbers.h"
@@ -91,11 +92,7 @@ bool isOldFormat(QByteArrayView bytes)
 
 bool readFile(const QString& path, QByteArray& bytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    bytes = file.readAll();
-    return file.error() == QFileDevice::NoError;
+    return readRegularFile(path, &bytes) == RegularFile::Status::Open;
 }
 
 bool writeFile(const QString& path, const QByteArray& bytes)

@@ -45,8 +45,8 @@ private slots:
         Rig rig;
         rig.prompts.answers.enqueue(MessageAnswer::Cancel);
         bool ran = false;
-        runRepairLogCommand(rig.dialog, rig.prompts, rig.settings, rig.dir.path(),
-                            [&](const QString&, const QString&) { return ran = true, 0; });
+        runRepairLogCommand(rig.dialog, rig.prompts, rig.settings,
+                            [&](const QString&) { return ran = true, 0; });
         QCOMPARE(rig.prompts.boxes.size(), 1);
         const auto& box = rig.prompts.boxes[0];
         QCOMPARE(box.caption, u"情報"_s);
@@ -62,7 +62,7 @@ private slots:
     {
         Rig rig;
         rig.prompts.answers.enqueue(MessageAnswer::Ok);
-        runRepairLogCommand(rig.dialog, rig.prompts, rig.settings, rig.dir.path());
+        runRepairLogCommand(rig.dialog, rig.prompts, rig.settings);
         QCOMPARE(rig.prompts.boxes.size(), 1);
         QCOMPARE(rig.prompts.dialogs.size(), 1);
         const FileDialogRequest& r = rig.prompts.dialogs[0].request;
@@ -106,12 +106,11 @@ private slots:
         rig.prompts.answers.enqueue(MessageAnswer::Ok);
         rig.prompts.fileNames.enqueue(rig.file(u"access_log"_s, "x"));
         QString repaired;
-        runRepairLogCommand(rig.dialog, rig.prompts, rig.settings, u"/tmp/t"_s,
-                            [&](const QString& path, const QString& temp) {
-                                repaired = path + u'|' + temp;
-                                return result;
-                            });
-        QCOMPARE(repaired, rig.dir.filePath(u"access_log"_s) + u"|/tmp/t"_s);
+        runRepairLogCommand(rig.dialog, rig.prompts, rig.settings, [&](const QString& path) {
+            repaired = path;
+            return result;
+        });
+        QCOMPARE(repaired, rig.dir.filePath(u"access_log"_s));
         QCOMPARE(rig.prompts.boxes.size(), 2);
         QCOMPARE(rig.prompts.boxes[1].caption, u"ログ修正"_s);
         QCOMPARE(rig.prompts.boxes[1].text, text);
@@ -126,7 +125,7 @@ private slots:
         const QString path = rig.file(u"access_log"_s, record);
         rig.prompts.answers.enqueue(MessageAnswer::Ok);
         rig.prompts.fileNames.enqueue(path);
-        runRepairLogCommand(rig.dialog, rig.prompts, rig.settings, rig.dir.path());
+        runRepairLogCommand(rig.dialog, rig.prompts, rig.settings);
         QCOMPARE(rig.prompts.boxes.last().text, u"終了しました。"_s);
         QVERIFY(test::readBytes(path).startsWith("#Tallyweaver_Header\r\n" + record));
     }

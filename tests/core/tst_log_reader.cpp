@@ -1,5 +1,6 @@
 #include "core/cp932.h"
 #include "core/log_reader.h"
+#include "support/fifo.h"
 #include "support/log_rows.h"
 #include "support/test_files.h"
 
@@ -53,6 +54,7 @@ private slots:
     void manyRecordsLoad();
     void chunkedRangesMatchWholeFile_data();
     void chunkedRangesMatchWholeFile();
+    void pipesAndDevicesAreRefused();
 };
 
 void TestLogReader::layout_data()
@@ -219,6 +221,13 @@ void TestLogReader::csvRecords_data()
     QTest::newRow("blank lines between records")
         << QByteArray("a,b,c,d,e\r\n\r\n\r\nf,g,h,i,j\r\n") << ReadStatus::Ok
         << Rows{row("a", "b", "c", "d", "e"), row("f", "g", "h", "i", "j")};
+    // Written by the classic writer, which leaves quotes inside values alone.
+    QTest::newRow("values ending in a quote, not doubled")
+        << QByteArray("\"UA ending with quote\"\",\"h\",\"\"\",\"d\",\"p\"\"\r\n"
+                      "\"x\",\"h\",\"i\",\"d\",\"q\"\"")
+        << ReadStatus::Ok
+        << Rows{row("UA ending with quote\"", "h", "\"", "d", "p\""),
+                row("x", "h", "i", "d", "q\"")};
     QTest::newRow("Japanese and 0x5C trail bytes")
         << tw::test::sjis("\"表\",\"ソ,能\",c,日付,\"前回\"\r\n") << ReadStatus::Ok
         << Rows{row("表", "ソ,能", "c", "日付", "前回")};
@@ -362,6 +371,21 @@ void TestLogReader::chunkedRangesMatchWholeFile()
     QCOMPARE(rowsOf(chunked.batch), rowsOf(whole.batch));
     // The progress count ends at the file's size, however the reading was cut.
     QCOMPARE(bytesRead.load(), qint64(bytes.size()));
+}
+
+// A pipe would keep the reader waiting for a writer, a device would never end.
+void TestLogReader::pipesAndDevicesAreRefused()
+{
+    const tw::test::Fifo fifo;
+    QVERIFY(fifo.isValid());
+    ReadResult result;
+    QVERIFY(fifo.endsWithin(3000, [&] { result = readLogFile(fifo.path()); }));
+    QCOMPARE(result.status, ReadStatus::ReadError);
+    QCOMPARE(result.detail, QStringLiteral("read error: not a regular file"));
+
+    result = readLogFile(QStringLiteral("/dev/zero"));
+    QCOMPARE(result.status, ReadStatus::ReadError);
+    QCOMPARE(result.detail, QStringLiteral("read error: not a regular file"));
 }
 
 QTEST_GUILESS_MAIN(TestLogReader)

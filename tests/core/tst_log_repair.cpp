@@ -1,6 +1,7 @@
 #include "core/cp932.h"
 #include "core/log_reader.h"
 #include "core/log_repair.h"
+#include "support/fifo.h"
 #include "support/test_files.h"
 
 #include <QDir>
@@ -8,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstdio>
 #include <unistd.h>
 
 using namespace tw;
@@ -52,7 +54,7 @@ private slots:
         QTest::addColumn<QByteArray>("input");
         QTest::addColumn<int>("result");
         QTest::addColumn<QByteArray>("output"); // empty: the file is left as it was
-        QTest::addColumn<bool>("converted");    // a temporary converted copy was written
+        QTest::addColumn<bool>("converted");    // line ends were converted
 
         const QByteArray r1 = record("Mozilla/4.0", "a.example.jp");
         const QByteArray r2 = record("ｱｲｳ 表示", "b.example.jp", "::1", "x", "http://表/");
@@ -158,7 +160,12 @@ private slots:
         const QString path = dir.filePath(u"access_log"_s);
         QVERIFY(writeBytes(path, input));
 
-        QCOMPARE(repairLogFile(path, temp.path()), result);
+        // The conversion happens in memory: nothing goes to the temporary folder.
+        const QByteArray savedTemp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(temp.path()));
+        QCOMPARE(repairLogFile(path), result);
+        qputenv("TMPDIR", savedTemp);
+        QVERIFY(QDir(temp.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
         const QString backup = dir.filePath(u"ｵﾘｼﾞﾅﾙ～access_log"_s);
         QCOMPARE(repairBackupPath(path), backup);
         if (output.isEmpty()) {
@@ -170,10 +177,8 @@ private slots:
         }
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(),
                  output.isEmpty() ? 1 : 2);
-        const QString copy = temp.filePath(u"access_log"_s);
-        QCOMPARE(QFileInfo::exists(copy), converted);
-        if (converted) {
-            const QByteArray bytes = readBytes(copy);
+        if (converted && !output.isEmpty()) {
+            const QByteArray bytes = readBytes(path);
             QVERIFY(bytes.endsWith("\r\n"));
             for (qsizetype i = 0; i < bytes.size(); ++i)
                 QVERIFY(bytes[i] != '\n' || (i > 0 && bytes[i - 1] == '\r'));
@@ -193,9 +198,7 @@ private slots:
         }
         QVERIFY(writeBytes(path, input));
         QCOMPARE(parseLogBytes(input).batch.size(), 40000 - 40); // damaged lines are skipped
-        QCOMPARE(repairLogFile(path, dir.filePath(u"tmp"_s)), int(kErrPathFileAccess));
-        QVERIFY(QDir().mkdir(dir.filePath(u"tmp"_s)));
-        QCOMPARE(repairLogFile(path, dir.filePath(u"tmp"_s)), int(RepairDone));
+        QCOMPARE(repairLogFile(path), int(RepairDone));
 
         const ReadResult read = readLogFile(path);
         QCOMPARE(read.status, ReadStatus::Ok);
@@ -208,20 +211,23 @@ private slots:
     void missingOrUnreadableFile()
     {
         QTemporaryDir dir;
-        QCOMPARE(repairLogFile(dir.filePath(u"none"_s), dir.path()), int(kErrFileNotFound));
-        QCOMPARE(repairLogFile(dir.path(), dir.path()), int(kErrPathFileAccess));
+        QCOMPARE(repairLogFile(dir.filePath(u"none"_s)), int(kErrFileNotFound));
+        QCOMPARE(repairLogFile(dir.path()), int(kErrPathFileAccess));
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 0);
     }
 
-    // The temporary copy goes to the temporary folder; when that is the log's own folder the
-    // copy would be the log itself, which stays as it was until the final rewrite.
+    // With the temporary folder being the log's own folder nothing is written over the log
+    // before the final rewrite.
     void temporaryFolderIsTheLogFolder()
     {
         QTemporaryDir dir;
         const QString path = dir.filePath(u"access_log"_s);
         const QByteArray input = kHeader + "\n" + record("a") + "\n";
         QVERIFY(writeBytes(path, input));
-        QCOMPARE(repairLogFile(path, dir.path() + u'/'), int(RepairDone));
+        const QByteArray savedTemp = qgetenv("TMPDIR");
+        qputenv("TMPDIR", QFile::encodeName(dir.path() + u'/'));
+        QCOMPARE(repairLogFile(path), int(RepairDone));
+        qputenv("TMPDIR", savedTemp);
         QCOMPARE(readBytes(repairBackupPath(path)), input);
         QCOMPARE(readBytes(path), crlfLines({kHeader, record("a"), ""}));
     }
@@ -237,7 +243,7 @@ private slots:
         QVERIFY(writeBytes(target, input));
         const QString path = dir.filePath(u"access_log"_s);
         QVERIFY(QFile::link(target, path));
-        QCOMPARE(repairLogFile(path, dir.path()), int(kErrPathFileAccess));
+        QCOMPARE(repairLogFile(path), int(kErrPathFileAccess));
         QCOMPARE(readBytes(target), input);
         QCOMPARE(readBytes(repairBackupPath(path)), input);
 
@@ -246,7 +252,7 @@ private slots:
         const QString readOnly = dir.filePath(u"readonly_log"_s);
         QVERIFY(writeBytes(readOnly, input));
         QVERIFY(QFile::setPermissions(readOnly, QFile::ReadOwner));
-        QCOMPARE(repairLogFile(readOnly, dir.path()), int(kErrPathFileAccess));
+        QCOMPARE(repairLogFile(readOnly), int(kErrPathFileAccess));
         QCOMPARE(readBytes(readOnly), input);
         QCOMPARE(readBytes(repairBackupPath(readOnly)), input);
     }
@@ -258,7 +264,7 @@ private slots:
         const QByteArray input = crlfLines({record("a"), tail()});
         QVERIFY(writeBytes(path, input));
         QVERIFY(QDir().mkdir(repairBackupPath(path)));
-        QCOMPARE(repairLogFile(path, dir.path()), int(kErrPathFileAccess));
+        QCOMPARE(repairLogFile(path), int(kErrPathFileAccess));
         QCOMPARE(readBytes(path), input);
     }
 
@@ -272,9 +278,135 @@ private slots:
         const auto ownerAndOthers = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
                                     QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
                                     QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
-        QCOMPARE(repairLogFile(path, dir.path()), int(RepairDone));
+        QCOMPARE(repairLogFile(path), int(RepairDone));
         QCOMPARE(QFileInfo(repairBackupPath(path)).permissions() & ownerAndOthers, privateLog);
         QCOMPARE(QFileInfo(path).permissions() & ownerAndOthers, privateLog);
+    }
+
+    // A pipe would keep the repair waiting for a writer.
+    void pipesAreRefused()
+    {
+        const Fifo fifo;
+        QVERIFY(fifo.isValid());
+        int repaired = 0;
+        int converted = 0;
+        QVERIFY(fifo.endsWithin(3000, [&] { repaired = repairLogFile(fifo.path()); }));
+        QCOMPARE(repaired, kErrNotRegularFile);
+        const QString copy = convertedCopyPath(fifo.path());
+        QVERIFY(fifo.endsWithin(3000, [&] { convertLfToCrLf(fifo.path(), copy, &converted); }));
+        QCOMPARE(converted, kErrNotRegularFile);
+        QVERIFY(!QFileInfo::exists(copy));
+        QVERIFY(!QFileInfo::exists(repairBackupPath(fifo.path())));
+    }
+
+    // The backup and the converted copy go beside the log, often a shared folder: a name that
+    // someone else holds with a link is never written through, and the new file is no more
+    // readable than the log.
+    void sideFilesNeverFollowLinks_data()
+    {
+        QTest::addColumn<bool>("backup"); // the repair's backup, else the converted copy
+        QTest::addColumn<QString>("planted");
+        QTest::newRow("backup over a link") << true << u"link"_s;
+        QTest::newRow("backup over a dangling link") << true << u"dangling link"_s;
+        QTest::newRow("backup over an earlier backup") << true << u"file"_s;
+        QTest::newRow("copy over a link") << false << u"link"_s;
+        QTest::newRow("copy over an earlier copy") << false << u"file"_s;
+    }
+
+    void sideFilesNeverFollowLinks()
+    {
+        QFETCH(bool, backup);
+        QFETCH(QString, planted);
+        QTemporaryDir shared;
+        QTemporaryDir home;
+        const QString log = shared.filePath(u"access_log"_s);
+        const QByteArray input = kHeader + "\n" + record("a") + "\n";
+        QVERIFY(writeBytes(log, input));
+        const auto privateFile = QFile::ReadOwner | QFile::WriteOwner;
+        QVERIFY(QFile::setPermissions(log, privateFile));
+        const QString side = backup ? repairBackupPath(log) : convertedCopyPath(log);
+        const QString victim = home.filePath(u".bashrc"_s);
+        if (planted == u"link")
+            QVERIFY(writeBytes(victim, "victim"));
+        const auto victimMode = QFileInfo(victim).permissions();
+        if (planted == u"file")
+            QVERIFY(writeBytes(side, "earlier"));
+        else
+            QVERIFY(QFile::link(victim, side));
+
+        int code = -1;
+        if (backup)
+            code = repairLogFile(log);
+        else
+            convertLfToCrLf(log, side, &code);
+
+        const QStringList expectedEntries{u"access_log"_s, QFileInfo(side).fileName()};
+        QCOMPARE(
+            QDir(shared.path())
+                .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot),
+            expectedEntries);
+        if (planted == u"file") {
+            QCOMPARE(code, 0);
+            QCOMPARE(readBytes(side), backup ? input : crlfLines({kHeader, record("a"), ""}));
+            const auto everyone = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                  QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                  QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+            QCOMPARE(QFileInfo(side).permissions() & everyone, privateFile);
+            return;
+        }
+        QCOMPARE(code, int(kErrPathFileAccess));
+        QVERIFY(QFileInfo(side).isSymLink());
+        QCOMPARE(QFileInfo::exists(victim), planted == u"link");
+        if (planted == u"link") {
+            QCOMPARE(readBytes(victim), QByteArray("victim"));
+            QCOMPARE(QFileInfo(victim).permissions(), victimMode);
+        }
+        QCOMPARE(readBytes(log), input);
+    }
+
+    // A server still writing the log: what it wrote while the repair ran must not be lost with
+    // the old file.
+    void logChangedDuringTheRepair_data()
+    {
+        QTest::addColumn<QString>("change");
+        QTest::newRow("line appended") << u"append"_s;
+        QTest::newRow("replaced by a file of the same size") << u"replace"_s;
+        QTest::newRow("rewritten in place, same size") << u"rewrite"_s;
+    }
+
+    void logChangedDuringTheRepair()
+    {
+        QFETCH(QString, change);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"access_log"_s);
+        const QByteArray input = crlfLines({record("a"), record("b")});
+        QVERIFY(writeBytes(path, input));
+        QByteArray now = input;
+        detail::setAfterRepairRead([&] {
+            QFile file(path);
+            if (change == u"append") {
+                now += record("c") + "\r\n";
+                file.open(QIODevice::Append);
+                file.write(record("c") + "\r\n");
+            } else if (change == u"replace") {
+                now = crlfLines({record("x"), record("y")});
+                const QString other = dir.filePath(u"new"_s);
+                writeBytes(other, now);
+                ::rename(QFile::encodeName(other).constData(), QFile::encodeName(path).constData());
+            } else {
+                now[0] = '#';
+                file.open(QIODevice::ReadWrite);
+                file.write("#");
+                // Clocks can be coarse: make sure the time shows the write.
+                file.setFileTime(file.fileTime(QFileDevice::FileModificationTime).addSecs(2),
+                                 QFileDevice::FileModificationTime);
+            }
+        });
+        const int code = repairLogFile(path);
+        detail::setAfterRepairRead({});
+        QCOMPARE(code, kErrLogChanged);
+        QCOMPARE(readBytes(path), now);
+        QVERIFY(!QFileInfo::exists(repairBackupPath(path)));
     }
 
     void convert_data()
@@ -356,7 +488,7 @@ private slots:
         QCOMPARE(errorDescriptionJapanese(kErrReadPastEnd),
                  u"ファイルにこれ以上データがありません。"_s);
         QCOMPARE(errorDescriptionJapanese(kErrPathFileAccess), u"パス名が無効です。"_s);
-        QCOMPARE(errorDescriptionJapanese(7), u"エラー 7"_s);
+        QCOMPARE(errorDescriptionJapanese(9999), u"エラー 9999"_s);
         QCOMPARE(repairBackupPath(u"/logs/a.twv"_s), u"/logs/ｵﾘｼﾞﾅﾙ～a.twv"_s);
         QCOMPARE(convertedCopyPath(u"access_log"_s), u"crlf_access_log"_s);
     }

@@ -46,19 +46,31 @@ public:
             ++hides;
     }
     void setBusy(bool b) override { busy = b; }
+    void runLongWork(const std::function<void()>& work, const std::function<int()>&) override
+    {
+        if (longWorkFault)
+            longWorkFault();
+        work();
+    }
     void activate() override { ++activations; }
 
-    void beginListReset() override {}
+    void beginListReset() override { ++changesUnderway; }
     void endListReset() override
     {
+        --changesUnderway;
         ++resets;
         selected.clear();
         current = -1;
         rowCount = countRows();
     }
-    void beginInsertRows(qsizetype first, qsizetype last) override { pending = {first, last}; }
+    void beginInsertRows(qsizetype first, qsizetype last) override
+    {
+        ++changesUnderway;
+        pending = {first, last};
+    }
     void endInsertRows() override
     {
+        --changesUnderway;
         ++inserts;
         const qsizetype n = pending.second - pending.first + 1;
         QSet<qsizetype> moved;
@@ -69,9 +81,14 @@ public:
             current += n;
         rowCount += n;
     }
-    void beginRemoveRows(qsizetype first, qsizetype last) override { pending = {first, last}; }
+    void beginRemoveRows(qsizetype first, qsizetype last) override
+    {
+        ++changesUnderway;
+        pending = {first, last};
+    }
     void endRemoveRows() override
     {
+        --changesUnderway;
         removals.append(pending);
         const auto [first, last] = pending;
         const qsizetype n = last - first + 1;
@@ -92,6 +109,8 @@ public:
 
     // The row count as the list has it; set by the test's owner.
     std::function<qsizetype()> countRows = [] { return qsizetype(0); };
+    // Runs before long work, to make it fail.
+    std::function<void()> longWorkFault;
 
     QString title;
     std::array<QString, 3> panels;
@@ -103,6 +122,7 @@ public:
     int hides = 0;
     int activations = 0;
     int resets = 0;
+    int changesUnderway = 0; // begun and not yet ended
     int inserts = 0;
     QList<std::pair<qsizetype, qsizetype>> removals;
 

@@ -11,6 +11,9 @@
 #include <QFile>
 #include <QTest>
 
+#include <new>
+#include <stdexcept>
+
 using namespace tw;
 
 namespace {
@@ -105,6 +108,8 @@ private slots:
     void dialogSharesLastChosenPath();
     void openUrlHandsOnlyWebAndMailAddresses_data();
     void openUrlHandsOnlyWebAndMailAddresses();
+    void failedWorkIsReported_data();
+    void failedWorkIsReported();
 };
 
 void TestMainCommands::openShowsFileInTitleAndPanels()
@@ -218,6 +223,10 @@ void TestMainCommands::repairResultMessages_data()
         << MessageIcon::Warning;
     QTest::newRow("overflow") << kErrOverflow << error << errorDescriptionJapanese(kErrOverflow)
                               << MessageIcon::Warning;
+    QTest::newRow("log changed meanwhile")
+        << kErrLogChanged << error
+        << QStringLiteral("ログファイルが修正中に変更されました。修正は行われませんでした。")
+        << MessageIcon::Warning;
 }
 
 void TestMainCommands::repairResultMessages()
@@ -227,17 +236,15 @@ void TestMainCommands::repairResultMessages()
     QFETCH(QString, text);
     QFETCH(MessageIcon, icon);
     Rig rig;
-    QString repairedPath, repairedTemp;
-    rig.commands.opener().setRepairFunction([&](const QString& p, const QString& t) {
+    QString repairedPath;
+    rig.commands.opener().setRepairFunction([&](const QString& p) {
         repairedPath = p;
-        repairedTemp = t;
         return code;
     });
     const QString path = rig.file(QStringLiteral("bad.log"), "hello\r\n");
     rig.prompts.answers.enqueue(MessageAnswer::Yes);
     QVERIFY(!rig.commands.openLogFile(path, OpenMode::Open));
     QCOMPARE(repairedPath, path);
-    QCOMPARE(repairedTemp, rig.platform.tempFolder());
     QCOMPARE(rig.prompts.boxes.size(), 2);
     const auto& box = rig.prompts.boxes.at(1);
     QCOMPARE(box.caption, caption);
@@ -690,6 +697,88 @@ void TestMainCommands::openUrlHandsOnlyWebAndMailAddresses()
         QCOMPARE(rig.platform.launches.first().program, rig.settings.BrowserPath);
         QCOMPARE(rig.platform.launches.first().arguments, QStringList{page});
     }
+}
+
+void TestMainCommands::failedWorkIsReported_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<bool>("inList"); // the list's own work fails (classifying, ordering)
+    QTest::addColumn<bool>("memory"); // std::bad_alloc, else another exception
+    QTest::newRow("open") << QStringLiteral("open") << false << true;
+    QTest::newRow("append, reading") << QStringLiteral("append") << false << true;
+    QTest::newRow("append, classifying") << QStringLiteral("append") << true << true;
+    QTest::newRow("sort") << QStringLiteral("sort") << true << true;
+    QTest::newRow("sort, other failure") << QStringLiteral("sort") << true << false;
+    QTest::newRow("copy") << QStringLiteral("copy") << false << true;
+    QTest::newRow("cut") << QStringLiteral("cut") << false << true;
+    QTest::newRow("save") << QStringLiteral("save") << false << true;
+}
+
+// Long work that throws (memory running out, above all) is told in one box, and the list, the
+// clipboard and the files stay as they were; only opening has closed the list first.
+void TestMainCommands::failedWorkIsReported()
+{
+    QFETCH(QString, command);
+    QFETCH(bool, inList);
+    QFETCH(bool, memory);
+    Rig rig;
+    const QString first =
+        rig.listFile(QStringLiteral("a.twv"), records({QStringLiteral("b"), QStringLiteral("a")}));
+    const QString second = rig.listFile(QStringLiteral("b.twv"), records({QStringLiteral("c")}));
+    const QString saved = rig.dir.filePath(QStringLiteral("saved.twv"));
+    QVERIFY(rig.commands.openLogFile(first, OpenMode::Open));
+    rig.view.setSelection({0, 1}, 1);
+    rig.platform.clipboard = QStringLiteral("before");
+    const auto tally = rig.list.browserTally();
+    const auto fail = [memory] {
+        if (memory)
+            throw std::bad_alloc();
+        throw std::runtime_error("failed");
+    };
+    if (inList)
+        rig.list.setLongWorkRunner([&](const std::function<void()>&) { fail(); });
+    else
+        rig.view.longWorkFault = fail;
+
+    if (command == u"open") {
+        QVERIFY(!rig.commands.openLogFile(second, OpenMode::Open));
+    } else if (command == u"append") {
+        rig.prompts.fileNames.enqueue(second);
+        rig.commands.append();
+    } else if (command == u"sort") {
+        rig.commands.sortByHeader(ColHost);
+    } else if (command == u"copy") {
+        rig.commands.copy();
+    } else if (command == u"cut") {
+        rig.commands.cut();
+    } else {
+        rig.prompts.fileNames.enqueue(saved);
+        rig.commands.saveAsList();
+    }
+
+    QCOMPARE(rig.prompts.boxes.size(), 1);
+    const auto& box = rig.prompts.boxes.at(0);
+    QCOMPARE(box.caption, QStringLiteral("エラー"));
+    QCOMPARE(box.icon, MessageIcon::Warning);
+    QCOMPARE(box.text,
+             memory ? QStringLiteral("メモリが不足しています。")
+                    : QStringLiteral("処理中にエラーが発生しました。処理は中断されました。"));
+    const bool opened = command == u"open";
+    const QStringList hosts = {QStringLiteral("b"), QStringLiteral("a")};
+    QCOMPARE(rig.column(ColHost), opened ? QStringList() : hosts);
+    QCOMPARE(rig.view.rowCount, rig.list.rowCount());
+    QCOMPARE(rig.view.changesUnderway, 0);
+    if (!opened) {
+        QCOMPARE(rig.list.browserTally(), tally);
+        QCOMPARE(rig.view.selectedRows(), (QList<qsizetype>{0, 1}));
+        QCOMPARE(rig.view.current, 1);
+    }
+    QCOMPARE(rig.list.sortColumn(), -1);
+    QCOMPARE(rig.platform.clipboard, QStringLiteral("before"));
+    QVERIFY(!QFileInfo::exists(saved));
+    QCOMPARE(rig.history.menuItem(1), first);
+    QVERIFY(!rig.view.busy);
+    QVERIFY(rig.view.listVisible);
 }
 
 QTEST_GUILESS_MAIN(TestMainCommands)

@@ -3,6 +3,7 @@
 #include "mainwindow/menu_history.h"
 #include "settings/ini_file.h"
 #include "settings/settings_file.h"
+#include "support/fifo.h"
 #include "support/test_files.h"
 
 #include <QDir>
@@ -147,6 +148,7 @@ private slots:
     void failedMigration();
     void versionTextInValueIsNotOldFormat();
     void unwritableFile();
+    void pipeInPlaceOfTheFile();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -527,6 +529,26 @@ void TestSettingsFile::unwritableFile()
     QVERIFY(!again.file.loadOrCreate());
     QCOMPARE(again.settings.statusValues(), 11);
     QCOMPARE(again.settings.ColumnWidths[4], 1984);
+}
+
+// A pipe where the settings file should be must not keep the window from appearing: it is a
+// file that cannot be read, and so cannot be saved either.
+void TestSettingsFile::pipeInPlaceOfTheFile()
+{
+    const tw::test::Fifo fifo;
+    QVERIFY(fifo.isValid());
+    Env env(fifo.path());
+    bool loaded = true;
+    bool saved = true;
+    QVERIFY(fifo.endsWithin(3000, [&] { loaded = env.file.loadOrCreate(); }));
+    QVERIFY(!loaded);
+    QCOMPARE(env.settings.statusValues(), 11);
+    QVERIFY(fifo.endsWithin(3000, [&] { saved = env.file.save(); }));
+    QVERIFY(!saved);
+    QString value = u"?"_s;
+    QVERIFY(fifo.endsWithin(
+        3000, [&] { value = readIniValue(u"PREF"_s, u"StatusValues"_s, 16, fifo.path()); }));
+    QCOMPARE(value, QString());
 }
 
 QTEST_GUILESS_MAIN(TestSettingsFile)

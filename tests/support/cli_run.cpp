@@ -12,7 +12,7 @@ using namespace Qt::StringLiterals;
 namespace tw::test {
 
 CliRun runCli(const QStringList& args, const std::function<void()>& setup,
-              const QString& tempFolder)
+              const QString& tempFolder, int msecs)
 {
     QProcess process;
     if (!tempFolder.isEmpty()) {
@@ -24,7 +24,7 @@ CliRun runCli(const QStringList& args, const std::function<void()>& setup,
         process.setChildProcessModifier(setup);
     process.start(QStringLiteral(TW_CLI_PATH), args);
     CliRun run;
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
+    if (!process.waitForFinished(msecs) || process.exitStatus() != QProcess::NormalExit)
         return run;
     run.exitCode = process.exitCode();
     run.out = QString::fromUtf8(process.readAllStandardOutput());
@@ -38,6 +38,14 @@ std::function<void()> fileSizeLimit(long bytes)
         std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{rlim_t(bytes), rlim_t(bytes)};
         setrlimit(RLIMIT_FSIZE, &limit);
+    };
+}
+
+std::function<void()> memoryLimit(long bytes)
+{
+    return [bytes] {
+        const rlimit limit{rlim_t(bytes), rlim_t(bytes)};
+        setrlimit(RLIMIT_AS, &limit);
     };
 }
 

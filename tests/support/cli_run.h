@@ -8,7 +8,7 @@
 namespace tw::test {
 
 // What a run of the built tallyweaver-cli left: exit status (-1 when it did not end normally
-// within 30 s) and its output and diagnostics as UTF-8.
+// within the time given, 30 s unless said) and its output and diagnostics as UTF-8.
 struct CliRun {
     int exitCode = -1;
     QString out;
@@ -18,10 +18,13 @@ struct CliRun {
 // Runs the built tallyweaver-cli; setup runs in the child before it starts. A non-empty
 // tempFolder becomes the child's temporary folder (TMPDIR).
 CliRun runCli(const QStringList& args, const std::function<void()>& setup = {},
-              const QString& tempFolder = {});
+              const QString& tempFolder = {}, int msecs = 30000);
 
 // A setup for runCli that limits the files the child writes to bytes, as a full disk would.
 std::function<void()> fileSizeLimit(long bytes);
+// A setup for runCli that limits the child's address space to bytes, so that it runs out of
+// memory early.
+std::function<void()> memoryLimit(long bytes);
 
 // Records shared by the command-line tests: the five texts of an IE row with a Japanese search
 // referrer and of a WWWC row without a host name.

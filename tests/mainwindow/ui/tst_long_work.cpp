@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <atomic>
+#include <new>
 #include <stdexcept>
 
 using namespace tw;
@@ -45,6 +46,7 @@ private slots:
     void closingWaitsForTheWork();
     void failureReachesTheCaller();
     void openAndSortRunBesideTheWindow();
+    void outOfMemoryIsToldAndTheListKept();
 };
 
 void TestLongWork::windowRunsWhileWorkRuns()
@@ -166,6 +168,30 @@ void TestLongWork::openAndSortRunBesideTheWindow()
     QCOMPARE(test::hostColumn(window.model()), (QStringList{u"a"_s, u"b"_s}));
     QCOMPARE(threads.size(), 2);
     QVERIFY(!threads.contains(QThread::currentThread()));
+}
+
+// Memory that runs out on the worker thread comes back to the window thread as a box, not as an
+// end of the program; the rows, their order and the header stay as they were.
+void TestLongWork::outOfMemoryIsToldAndTheListKept()
+{
+    QTemporaryDir files;
+    Program p(listFile(files, u"a.twv"_s, {u"b"_s, u"a"_s, u"c"_s}));
+    MainWindow& window = p.window();
+    window.show();
+    const QString caption = window.model()->headerData(ColHost, Qt::Horizontal).toString();
+    window.logList().setLongWorkRunner(
+        [&](const std::function<void()>&) { window.runLongWork([] { throw std::bad_alloc(); }); });
+    window.listView()->horizontalHeader()->sectionClicked(ColHost);
+
+    QCOMPARE(p.prompts.boxes.size(), 1);
+    QCOMPARE(p.prompts.boxes[0].caption, u"エラー"_s);
+    QCOMPARE(p.prompts.boxes[0].text, u"メモリが不足しています。"_s);
+    QCOMPARE(p.prompts.boxes[0].icon, MessageIcon::Warning);
+    QCOMPARE(test::hostColumn(window.model()), (QStringList{u"b"_s, u"a"_s, u"c"_s}));
+    QCOMPARE(window.model()->headerData(ColHost, Qt::Horizontal).toString(), caption);
+    QVERIFY(!QGuiApplication::overrideCursor());
+    QVERIFY(p.panel(1).endsWith(u" を開きました"_s));
+    QVERIFY(window.close());
 }
 
 QTEST_MAIN(TestLongWork)
