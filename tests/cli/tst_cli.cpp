@@ -26,9 +26,10 @@ using test::CliRun;
 
 QString g_tempFolder; // the repair's converted copies go here, not into the real temp folder
 
-CliRun runCli(const QStringList& args, const std::function<void()>& setup = {})
+CliRun runCli(const QStringList& args, const std::function<void()>& setup = {},
+              const QString& outputFile = {})
 {
-    return test::runCli(args, setup, g_tempFolder);
+    return test::runCli(args, setup, g_tempFolder, outputFile);
 }
 
 const QStringList& kMsie = test::kMsieRecord;
@@ -364,6 +365,47 @@ private slots:
             QCOMPARE(test::readBytes(out), old);
             QCOMPARE(test::filesIn(dir.path()), files);
         }
+    }
+
+    // Output that cannot be written (a full device, a file that stops growing) is an error like
+    // a file that cannot be written, for every command that prints.
+    void unwritableStandardOutputEndsWithStatus4_data()
+    {
+        QTest::addColumn<QStringList>("args"); // FILE: a list file; RAW: a log with bare LF
+        QTest::addColumn<long>("cutAt");       // -1: /dev/full; else a file cut at this size
+        const QString file = u"FILE"_s;
+        QTest::newRow("show") << QStringList{u"show"_s, file} << -1L;
+        QTest::newRow("search") << QStringList{u"search"_s, u"Mozilla"_s, file} << -1L;
+        QTest::newRow("stats browser") << QStringList{u"stats"_s, u"browser"_s, file} << -1L;
+        QTest::newRow("stats access") << QStringList{u"stats"_s, u"access"_s, file} << -1L;
+        QTest::newRow("repair") << QStringList{u"repair"_s, u"RAW"_s} << -1L;
+        QTest::newRow("lf2crlf") << QStringList{u"lf2crlf"_s, u"RAW"_s} << -1L;
+        QTest::newRow("--help") << QStringList{u"--help"_s} << -1L;
+        QTest::newRow("--version") << QStringList{u"--version"_s} << -1L;
+        QTest::newRow("show cut short") << QStringList{u"show"_s, file} << 2000L;
+        QTest::newRow("--help cut short") << QStringList{u"--help"_s} << 100L;
+    }
+    void unwritableStandardOutputEndsWithStatus4()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(long, cutAt);
+        QTemporaryDir dir;
+        QList<QStringList> records;
+        for (int i = 0; i < 40; ++i)
+            records << kMsie << kNetscape;
+        const QByteArray bytes = test::listFileBytes(records);
+        const QString file = dir.filePath(u"log.twv"_s);
+        const QString raw = dir.filePath(u"access_log"_s);
+        QVERIFY(test::writeBytes(file, bytes));
+        QVERIFY(test::writeBytes(raw, QByteArray(bytes).replace("\r\n", "\n")));
+        args.replaceInStrings(u"FILE"_s, file).replaceInStrings(u"RAW"_s, raw);
+
+        const QString output = cutAt < 0 ? u"/dev/full"_s : dir.filePath(u"output.txt"_s);
+        const CliRun run =
+            runCli(args, cutAt < 0 ? std::function<void()>() : test::fileSizeLimit(cutAt), output);
+        QCOMPARE(run.exitCode, 4);
+        QVERIFY2(run.err.startsWith(u"standard output: write error: "_s), qPrintable(run.err));
+        QCOMPARE(run.err.count(u'\n'), 1);
     }
 
     // Renaming a new file over a device or a FIFO would turn it into a regular file (as root,
