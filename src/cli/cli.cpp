@@ -4,6 +4,8 @@
 #include "cli/commands.h"
 #include "core/startup.h"
 
+#include <QIODevice>
+
 #include <exception>
 #include <new>
 
@@ -66,8 +68,9 @@ Options:
   -o OUT                  write the file exactly as the program saves it
 
 Exit status: 0 success, 1 repair not done or no bare LF found, 2 usage error,
-3 a FILE or the settings file could not be read, 4 an output file could not be
-written (a file that was there stays as it was).
+3 a FILE or the settings file could not be read, 4 an output file or standard
+output could not be written (a file that was there stays as it was; a target
+that is not a regular file, such as a device, is refused).
 )"_s;
 }
 
@@ -93,7 +96,9 @@ int writeError(QTextStream& err, const QString& path, const QString& detail)
 
 } // namespace cli
 
-int runCli(const QStringList& args, QTextStream& out, QTextStream& err)
+namespace {
+
+int runCommand(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     if (args.isEmpty())
         return cli::usageError(err, u"no command given"_s);
@@ -102,12 +107,10 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err)
     const QStringList options = optionsEnd < 0 ? args : args.mid(0, optionsEnd);
     if (first == u"-h" || options.contains(u"--help"_s)) {
         out << cli::usageText();
-        out.flush();
         return cli::ExitOk;
     }
     if (first == u"--version") {
         out << "tallyweaver-cli " << versionText() << '\n';
-        out.flush();
         return cli::ExitOk;
     }
     for (const Command& command : kCommands) {
@@ -121,12 +124,25 @@ int runCli(const QStringList& args, QTextStream& out, QTextStream& err)
             } catch (const std::exception& e) {
                 err << "tallyweaver-cli: " << e.what() << '\n';
             }
-            out.flush();
-            err.flush();
             return status;
         }
     }
     return cli::usageError(err, u"unknown command \"%1\""_s.arg(first));
+}
+
+} // namespace
+
+int runCli(const QStringList& args, QTextStream& out, QTextStream& err)
+{
+    const int status = runCommand(args, out, err);
+    // Output that did not arrive in full is a failed write like any other (a full disk, a
+    // closed pipe end, /dev/full): scripts must not take a cut listing for a whole one.
+    out.flush();
+    if (out.status() != QTextStream::Ok)
+        return cli::writeError(err, u"standard output"_s,
+                               out.device() ? out.device()->errorString() : QString());
+    err.flush();
+    return status;
 }
 
 } // namespace tw

@@ -7,7 +7,8 @@
 namespace tw {
 
 // Runs one command line of tallyweaver-cli. args are the arguments without the program name;
-// out gets the command's output (UTF-8, LF), err the diagnostics. Returns the exit status.
+// out gets the command's output (UTF-8, LF), err the diagnostics. Returns the exit status;
+// output that out could not take in full ends with ExitWriteError after one line on err.
 int runCli(const QStringList& args, QTextStream& out, QTextStream& err);
 
 namespace cli {

@@ -2,6 +2,8 @@
 
 #include "core/access_record.h"
 
+#include <QRegularExpression>
+
 using namespace Qt::StringLiterals;
 
 namespace tw::cli {
@@ -102,6 +104,10 @@ bool parseSortOption(const QString& sortText, int* column, bool* ascending)
 
 std::optional<QDateTime> parseNow(const QString& text)
 {
+    // Digits exactly where the pattern has them: QDateTime alone also takes a signed year.
+    static const QRegularExpression shape(u"^[0-9]{4}-[0-9]{2}-[0-9]{2} [0-9]{2}:[0-9]{2}$"_s);
+    if (!shape.match(text).hasMatch())
+        return std::nullopt;
     const QDateTime at = QDateTime::fromString(text, u"yyyy-MM-dd HH:mm"_s);
     if (!at.isValid())
         return std::nullopt;

@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "cli/standard_output.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
@@ -8,12 +9,12 @@
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    QTextStream out(stdout);
+    tw::cli::StandardOutput standardOutput;
+    QTextStream out(&standardOutput);
     QTextStream err(stderr);
     out.setEncoding(QStringConverter::Utf8);
     err.setEncoding(QStringConverter::Utf8);
     const int status = tw::runCli(app.arguments().mid(1), out, err);
-    out.flush();
     err.flush();
     return status;
 }

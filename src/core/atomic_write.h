@@ -1,12 +1,46 @@
 #pragma once
 
+#include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
 namespace tw {
 
-// Replaces the file at path with bytes through a temporary file beside it: unless every byte is
-// written, a file that was there stays as it was. On failure *error, when given, gets the reason.
+// A file written whole or not at all. The bytes go to a private temporary file beside the
+// target (see resolveSaveTarget for which targets are refused); only when every write, the sync
+// to the disk and the close have succeeded does it take the target's place, with the target's
+// permissions. Anything less leaves the previous file as it was and no temporary file behind.
+class AtomicFile final {
+public:
+    explicit AtomicFile(const QString& path);
+    ~AtomicFile();
+    Q_DISABLE_COPY_MOVE(AtomicFile)
+
+    bool open();
+    // All of bytes or false. The disk starts on each megabyte at once, so that little is left
+    // for commit to wait for.
+    bool write(QByteArrayView bytes);
+    // Replaces the target. False after any failure so far.
+    bool commit();
+    // An English reason for the first failure.
+    QString errorString() const { return m_error; }
+
+private:
+    bool fail(const QString& reason);
+    bool failErrno(int err);
+
+    QString m_path;
+    QString m_target;
+    QByteArray m_tempName; // while a temporary file of ours exists
+    int m_fd = -1;
+    qint64 m_written = 0;
+    qint64 m_hinted = 0; // bytes the disk was told to start on
+    bool m_failed = false;
+    QString m_error;
+};
+
+// Replaces the file at path with bytes through an AtomicFile. On failure *error, when given,
+// gets the reason.
 bool writeFileAtomically(const QString& path, QByteArrayView bytes, QString* error = nullptr);
 
 } // namespace tw

@@ -1,9 +1,9 @@
 #include "core/list_writers.h"
 
+#include "core/atomic_write.h"
 #include "core/cp932.h"
 #include "core/log_reader.h"
 
-#include <QSaveFile>
 #include <QThread>
 
 #include <algorithm>
@@ -12,8 +12,6 @@
 #include <thread>
 #include <utility>
 #include <vector>
-
-#include <fcntl.h>
 
 namespace tw {
 namespace {
@@ -68,29 +66,8 @@ template <typename EncodeRow>
 bool writeRows(const QString& path, const LogList& list, QByteArrayView head, QByteArrayView tail,
                EncodeRow encodeRow, QString* error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        if (error)
-            *error =
-                QStringLiteral("cannot create %1: %2").arg(file.fileName(), file.errorString());
-        return false;
-    }
-    qint64 written = 0;
-    bool failed = false;
-    const auto write = [&](QByteArrayView bytes) {
-        if (failed || bytes.isEmpty())
-            return;
-        if (file.write(bytes.data(), bytes.size()) != bytes.size()) {
-            failed = true;
-            return;
-        }
-#ifdef SYNC_FILE_RANGE_WRITE
-        if (file.flush())
-            sync_file_range(file.handle(), written, bytes.size(), SYNC_FILE_RANGE_WRITE);
-#endif
-        written += bytes.size();
-    };
-    write(head);
+    AtomicFile file(path);
+    bool ok = file.open() && file.write(head);
 
     const qsizetype rows = list.rowCount();
     const qsizetype blockRows = std::max<qsizetype>(1, g_blockRows);
@@ -102,7 +79,7 @@ bool writeRows(const QString& path, const LogList& list, QByteArrayView head, QB
         for (qsizetype r = first; r < std::min(rows, first + blockRows); ++r)
             encodeRow(list.row(r), buffer);
     };
-    for (qsizetype start = 0; start < rows && !failed;) {
+    for (qsizetype start = 0; start < rows && ok;) {
         std::vector<std::thread> pool;
         std::size_t count = 1;
         for (; count < buffers.size() && start + qsizetype(count) * blockRows < rows; ++count)
@@ -111,16 +88,14 @@ bool writeRows(const QString& path, const LogList& list, QByteArrayView head, QB
         encodeBlock(start, buffers[0]);
         for (auto& t : pool)
             t.join();
-        for (std::size_t i = 0; i < count; ++i)
-            write(buffers[i].bytes());
+        for (std::size_t i = 0; i < count && ok; ++i)
+            ok = file.write(buffers[i].bytes());
         start += qsizetype(count) * blockRows;
     }
-    write(tail);
-    if (!failed && file.commit())
+    if (ok && file.write(tail) && file.commit())
         return true;
     if (error)
-        *error = QStringLiteral("cannot write %1: %2").arg(file.fileName(), file.errorString());
-    file.cancelWriting();
+        *error = file.errorString();
     return false;
 }
 

@@ -3,12 +3,16 @@
 #include "core/log_list.h"
 #include "core/log_reader.h"
 #include "support/cli_run.h"
+#include "support/size_limit.h"
 #include "support/test_files.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <functional>
@@ -22,9 +26,10 @@ using test::CliRun;
 
 QString g_tempFolder; // the repair's converted copies go here, not into the real temp folder
 
-CliRun runCli(const QStringList& args, const std::function<void()>& setup = {})
+CliRun runCli(const QStringList& args, const std::function<void()>& setup = {},
+              const QString& outputFile = {})
 {
-    return test::runCli(args, setup, g_tempFolder);
+    return test::runCli(args, setup, g_tempFolder, outputFile);
 }
 
 const QStringList& kMsie = test::kMsieRecord;
@@ -239,6 +244,14 @@ private slots:
         QTest::newRow("bad --now")
             << QStringList{u"save"_s, u"--format"_s, u"report"_s,     u"-o"_s,
                            u"out"_s,  u"--now"_s,    u"15/02/2001"_s, f};
+        QTest::newRow("--now with a signed year") << QStringList{u"save"_s,
+                                                                 u"--format"_s,
+                                                                 u"report"_s,
+                                                                 u"-o"_s,
+                                                                 u"out"_s,
+                                                                 u"--now"_s,
+                                                                 u"-0001-01-01 10:00"_s,
+                                                                 f};
         QTest::newRow("alogmax not a number")
             << QStringList{u"show"_s, u"--alogmax"_s, u"many"_s, f};
         QTest::newRow("repair two files") << QStringList{u"repair"_s, f, f};
@@ -308,6 +321,124 @@ private slots:
         QCOMPARE(full.exitCode, 4);
         QVERIFY(full.err.startsWith(out + u": write error: "_s));
         QCOMPARE(test::readBytes(out), QByteArray("old contents\r\n"));
+    }
+
+    // A device that takes the first bytes of the output and no more, also when the output is
+    // smaller than a write buffer and when it replaces the input itself.
+    void cutShortWritesEndWithStatus4AndKeepTheOldFile_data()
+    {
+        QTest::addColumn<QStringList>("command"); // -o OUT and the input follow
+        QTest::addColumn<bool>("overInput");
+        const QString now = u"2001-05-01 09:05"_s;
+        QTest::newRow("save report")
+            << QStringList{u"save"_s, u"--format"_s, u"report"_s, u"--now"_s, now} << false;
+        QTest::newRow("save csv") << QStringList{u"save"_s, u"--format"_s, u"csv"_s} << false;
+        QTest::newRow("stats host") << QStringList{u"stats"_s, u"host"_s, u"--now"_s, now} << false;
+        QTest::newRow("save over its input")
+            << QStringList{u"save"_s, u"--format"_s, u"twv"_s} << true;
+    }
+    void cutShortWritesEndWithStatus4AndKeepTheOldFile()
+    {
+        QFETCH(QStringList, command);
+        QFETCH(bool, overInput);
+        QTemporaryDir dir;
+        const QString input = dir.filePath(u"small.twv"_s);
+        const QByteArray inputBytes = test::listFileBytes(
+            {kMsie, kWwwc, kNetscape, kMsie, kWwwc, kNetscape, kMsie, kWwwc, kNetscape});
+        QVERIFY(test::writeBytes(input, inputBytes));
+        const QString whole = dir.filePath(u"whole.txt"_s);
+        QCOMPARE(runCli(command + QStringList{u"-o"_s, whole, input}).exitCode, 0);
+        const qint64 size = QFileInfo(whole).size();
+
+        const QString out = overInput ? input : dir.filePath(u"old.txt"_s);
+        const QByteArray old = overInput ? inputBytes : QByteArray("old contents\r\n");
+        for (const long limit : {0L, 1L, 1024L, long(size - 1)}) {
+            if (limit >= size)
+                continue;
+            QVERIFY(test::writeBytes(out, old));
+            const QStringList files = test::filesIn(dir.path());
+            const CliRun run =
+                runCli(command + QStringList{u"-o"_s, out, input}, test::fileSizeLimit(limit));
+            QCOMPARE(run.exitCode, 4);
+            QVERIFY2(run.err.startsWith(out + u": write error: "_s), qPrintable(run.err));
+            QCOMPARE(run.err.count(u'\n'), 1);
+            QCOMPARE(test::readBytes(out), old);
+            QCOMPARE(test::filesIn(dir.path()), files);
+        }
+    }
+
+    // Output that cannot be written (a full device, a file that stops growing) is an error like
+    // a file that cannot be written, for every command that prints.
+    void unwritableStandardOutputEndsWithStatus4_data()
+    {
+        QTest::addColumn<QStringList>("args"); // FILE: a list file; RAW: a log with bare LF
+        QTest::addColumn<long>("cutAt");       // -1: /dev/full; else a file cut at this size
+        const QString file = u"FILE"_s;
+        QTest::newRow("show") << QStringList{u"show"_s, file} << -1L;
+        QTest::newRow("search") << QStringList{u"search"_s, u"Mozilla"_s, file} << -1L;
+        QTest::newRow("stats browser") << QStringList{u"stats"_s, u"browser"_s, file} << -1L;
+        QTest::newRow("stats access") << QStringList{u"stats"_s, u"access"_s, file} << -1L;
+        QTest::newRow("repair") << QStringList{u"repair"_s, u"RAW"_s} << -1L;
+        QTest::newRow("lf2crlf") << QStringList{u"lf2crlf"_s, u"RAW"_s} << -1L;
+        QTest::newRow("--help") << QStringList{u"--help"_s} << -1L;
+        QTest::newRow("--version") << QStringList{u"--version"_s} << -1L;
+        QTest::newRow("show cut short") << QStringList{u"show"_s, file} << 2000L;
+        QTest::newRow("--help cut short") << QStringList{u"--help"_s} << 100L;
+    }
+    void unwritableStandardOutputEndsWithStatus4()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(long, cutAt);
+        QTemporaryDir dir;
+        QList<QStringList> records;
+        for (int i = 0; i < 40; ++i)
+            records << kMsie << kNetscape;
+        const QByteArray bytes = test::listFileBytes(records);
+        const QString file = dir.filePath(u"log.twv"_s);
+        const QString raw = dir.filePath(u"access_log"_s);
+        QVERIFY(test::writeBytes(file, bytes));
+        QVERIFY(test::writeBytes(raw, QByteArray(bytes).replace("\r\n", "\n")));
+        args.replaceInStrings(u"FILE"_s, file).replaceInStrings(u"RAW"_s, raw);
+
+        const QString output = cutAt < 0 ? u"/dev/full"_s : dir.filePath(u"output.txt"_s);
+        const CliRun run =
+            runCli(args, cutAt < 0 ? std::function<void()>() : test::fileSizeLimit(cutAt), output);
+        QCOMPARE(run.exitCode, 4);
+        QVERIFY2(run.err.startsWith(u"standard output: write error: "_s), qPrintable(run.err));
+        QCOMPARE(run.err.count(u'\n'), 1);
+    }
+
+    // Renaming a new file over a device or a FIFO would turn it into a regular file (as root,
+    // even /dev/null).
+    void outputThatIsNoRegularFileIsRefused_data()
+    {
+        QTest::addColumn<QStringList>("command");
+        QTest::newRow("save") << QStringList{u"save"_s, u"--format"_s, u"twv"_s};
+        QTest::newRow("stats") << QStringList{u"stats"_s, u"host"_s};
+    }
+    void outputThatIsNoRegularFileIsRefused()
+    {
+        QFETCH(QStringList, command);
+        QTemporaryDir dir;
+        const QString input = writeList(u"refused.twv"_s, {kMsie});
+        const QString fifo = dir.filePath(u"fifo"_s);
+        const QString device = dir.filePath(u"null"_s);
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        QStringList targets = {fifo};
+        if (::mknod(QFile::encodeName(device).constData(), S_IFCHR | 0666, makedev(1, 3)) == 0)
+            targets << device; // like /dev/null, where we may make device nodes
+        for (const QString& target : std::as_const(targets)) {
+            struct stat before {};
+            QCOMPARE(::lstat(QFile::encodeName(target).constData(), &before), 0);
+            const CliRun run = runCli(command + QStringList{u"-o"_s, target, input});
+            QCOMPARE(run.exitCode, 4);
+            QVERIFY2(run.err.startsWith(target + u": write error: "_s), qPrintable(run.err));
+            struct stat after {};
+            QCOMPARE(::lstat(QFile::encodeName(target).constData(), &after), 0);
+            QCOMPARE(after.st_mode, before.st_mode);
+            QCOMPARE(after.st_rdev, before.st_rdev);
+        }
+        QCOMPARE(test::filesIn(dir.path()).size(), targets.size());
     }
 
     void repairPrintsTheResult_data()

@@ -86,7 +86,8 @@ private slots:
         if (at >= 0)
             args[at] = fifo.path();
         // Old ways of reading a device fill the memory: cap it.
-        const CliRun run = test::runCli(args, test::memoryLimit(kMemoryLimit), m_dir.path(), 5000);
+        const CliRun run =
+            test::runCli(args, test::memoryLimit(kMemoryLimit), m_dir.path(), {}, 5000);
         QCOMPARE(run.exitCode, status);
         QCOMPARE(run.out, out);
         const QString named = at >= 0 ? fifo.path() : args.last();

@@ -4,9 +4,12 @@
 #include "core/log_repair.h"
 #include "support/faulty_places.h"
 #include "support/log_rows.h"
+#include "support/size_limit.h"
 #include "support/test_files.h"
 
+#include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QStorageInfo>
 #include <QTemporaryDir>
 #include <QTest>
@@ -78,6 +81,112 @@ private slots:
         QVERIFY(!error.isEmpty());
         QVERIFY(place.intact());
         QCOMPARE(rowsOf(list), before);
+    }
+
+    // A device that takes part of a write and then no more, at any byte: small files that fit in
+    // a write buffer as well as big ones, and block boundaries of the parallel encoding.
+    void cutShortSaveKeepsThePreviousFile_data()
+    {
+        QTest::addColumn<int>("writer");
+        QTest::addColumn<int>("rows");
+        QTest::addColumn<int>("blockRows");
+        for (int writer = 0; writer < 3; ++writer) {
+            QTest::addRow("writer %d, empty list", writer) << writer << 0 << 16384;
+            QTest::addRow("writer %d, 40 rows", writer) << writer << 40 << 16384;
+            for (int blockRows : {1, 64})
+                QTest::addRow("writer %d, 300 rows in blocks of %d", writer, blockRows)
+                    << writer << 300 << blockRows;
+        }
+    }
+    void cutShortSaveKeepsThePreviousFile()
+    {
+        QFETCH(int, writer);
+        QFETCH(int, rows);
+        QFETCH(int, blockRows);
+        LogList list;
+        Rows many;
+        for (int i = 0; i < rows; ++i)
+            many.append(kRows.at(i % 2));
+        appendRows(list, many);
+        const qsizetype oldBlockRows = detail::setWriterBlockRows(blockRows);
+        const FixedClock clock(QDateTime(QDate(2001, 2, 15), QTime(14, 5)));
+        const QString fault = cutShortSaveFault([&](const QString& target) {
+            switch (writer) {
+            case 0:
+                return saveListFile(target, list);
+            case 1:
+                return saveCsvFile(target, list);
+            default:
+                return saveReportFile(target, list, clock);
+            }
+        });
+        detail::setWriterBlockRows(oldBlockRows);
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+    }
+
+    void cutShortLineEndConversionKeepsThePreviousCopy()
+    {
+        QTemporaryDir dir;
+        const QString source = dir.filePath(u"access_log"_s);
+        QByteArray bytes;
+        for (int i = 0; i < 30; ++i) // less than a write buffer
+            bytes += listLine("Mozilla/4.0").replace("\r\n", "\n");
+        QVERIFY(writeBytes(source, bytes));
+        const QString fault = cutShortSaveFault([&](const QString& target) {
+            int code = 0;
+            return convertLfToCrLf(source, target, &code) && code == 0;
+        });
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+    }
+
+    // Cut short at any byte of any of its files (temporary copy, backup, the log itself), the
+    // repair fails, the log is as it was, and what is left beside it and in the temporary
+    // folder is what a finished repair leaves, each file complete.
+    void cutShortRepairKeepsTheLog()
+    {
+        QByteArray log;
+        for (int i = 0; i < 60; ++i)
+            log += listLine(i % 7 ? "Mozilla/4.0" : "").replace("\r\n", "\n");
+        log.replace(sjis("ブラウザ:\t"), "\t"); // lines that lost their browser label
+
+        QTemporaryDir reference;
+        QVERIFY(QDir(reference.path()).mkdir(u"log"_s) && QDir(reference.path()).mkdir(u"temp"_s));
+        const QString referenceLog = reference.filePath(u"log/access_log"_s);
+        QVERIFY(writeBytes(referenceLog, log));
+        QCOMPARE(repairLogFile(referenceLog, reference.filePath(u"temp"_s)), int(RepairDone));
+        QHash<QString, QByteArray> finished; // "folder/name" -> bytes a finished repair leaves
+        qint64 largest = 0;
+        for (const QString& folder : {u"log"_s, u"temp"_s}) {
+            for (const QString& name : filesIn(reference.filePath(folder))) {
+                const QByteArray bytes = readBytes(reference.filePath(folder + u'/' + name));
+                finished.insert(folder + u'/' + name, bytes);
+                largest = std::max(largest, qint64(bytes.size()));
+            }
+        }
+
+        for (const qint64 cut : limitsBelow(largest)) {
+            QTemporaryDir dir;
+            QVERIFY(QDir(dir.path()).mkdir(u"log"_s) && QDir(dir.path()).mkdir(u"temp"_s));
+            const QString path = dir.filePath(u"log/access_log"_s);
+            QVERIFY(writeBytes(path, log));
+            int code = RepairDone;
+            {
+                const FileSizeLimit limit(cut);
+                code = repairLogFile(path, dir.filePath(u"temp"_s));
+            }
+            QVERIFY2(code != RepairDone, qPrintable(QString::number(cut)));
+            QVERIFY2(readBytes(path) == log, qPrintable(QString::number(cut)));
+            for (const QString& folder : {u"log"_s, u"temp"_s}) {
+                for (const QString& name : filesIn(dir.filePath(folder))) {
+                    const QString key = folder + u'/' + name;
+                    if (key == u"log/access_log")
+                        continue;
+                    QVERIFY2(finished.contains(key) &&
+                                 readBytes(dir.filePath(key)) == finished[key],
+                             qPrintable(u"cut at %1: %2"_s.arg(cut).arg(key)));
+                }
+            }
+        }
     }
 
     void repairOfUnwritableLogChangesNothing()

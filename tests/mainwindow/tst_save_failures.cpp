@@ -9,6 +9,7 @@
 #include "support/log_rows.h"
 #include "support/recording_platform.h"
 #include "support/scripted_prompts.h"
+#include "support/size_limit.h"
 #include "support/test_files.h"
 
 #include <QTest>
@@ -112,6 +113,40 @@ private slots:
         item.browser = QString(u'x').repeated(100000);
         QVERIFY(!saveItemInfo(place.target(), item));
         QVERIFY(place.intact());
+    }
+
+    // A device that takes part of a write and then no more, at any byte, with texts smaller than
+    // a write buffer: each save fails and leaves the previous file.
+    void cutShortSaveKeepsThePreviousFile_data()
+    {
+        QTest::addColumn<int>("writer");
+        QTest::newRow("statistics report") << 0;
+        QTest::newRow("item text") << 1;
+        QTest::newRow("settings") << 2;
+    }
+    void cutShortSaveKeepsThePreviousFile()
+    {
+        QFETCH(int, writer);
+        const FixedClock clock(QDateTime(QDate(2001, 12, 3), QTime(9, 5)));
+        const QString report = statisticsReportText(
+            StatisticsPage::Host, u"*.example.ne.jp  12\r\n"_s.repeated(40), clock.now());
+        AccessRecord item;
+        item.browser = u"Mozilla/4.0 (compatible; MSIE 5.5; Windows 98)"_s;
+        item.previousPage = u"http://example.jp/日記.html"_s;
+        Settings settings;
+        MenuHistory history;
+        FakeHost host;
+        const QString fault = cutShortSaveFault([&](const QString& target) {
+            switch (writer) {
+            case 0:
+                return saveStatisticsReport(target, report);
+            case 1:
+                return saveItemInfo(target, item);
+            default:
+                return SettingsFile(target, settings, history, host, clock, u"2.2.16"_s).save();
+            }
+        });
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
     }
 
     void settingsThatCannotBeWritten_data() { addFaults(); }

@@ -1,8 +1,11 @@
 #include "settings/file_association.h"
+#include "support/size_limit.h"
 #include "support/test_files.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QHash>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -45,6 +48,7 @@ private slots:
     void anotherDefaultIsReplacedAndOtherLinesKept();
     void removeTakesOurEntriesAway();
     void removeWithoutEntriesIsHarmless();
+    void cutShortWritesLeaveEachFileWholeOrAsItWas();
     void execLineQuotesTheProgram_data();
     void execLineQuotesTheProgram();
     void perUserFilesMatchTheInstalledOnes();
@@ -179,6 +183,53 @@ void TestFileAssociation::removeWithoutEntriesIsHarmless()
     rig.association.setListFileAssociation(0);
     QCOMPARE(rig.mimeApps(), u"[Default Applications]\ntext/html=browser.desktop;\n"
                              "[Removed Associations]\ntext/plain=x.desktop;\n"_s);
+}
+
+namespace {
+
+// Every file under folder by its path relative to folder.
+QHash<QString, QByteArray> filesUnder(const QString& folder)
+{
+    QHash<QString, QByteArray> files;
+    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        files.insert(QDir(folder).relativeFilePath(path), test::readBytes(path));
+    }
+    return files;
+}
+
+} // namespace
+
+// A device that takes part of a write and then no more, at any byte: each file is either as
+// it was or complete, and nothing else is left.
+void TestFileAssociation::cutShortWritesLeaveEachFileWholeOrAsItWas()
+{
+    const char* const userFile = "[Default Applications]\ntext/html=browser.desktop;\n";
+    Rig reference;
+    reference.setMimeApps(userFile);
+    const QHash<QString, QByteArray> before = filesUnder(reference.dir.path());
+    reference.association.setListFileAssociation(1);
+    const QHash<QString, QByteArray> whole = filesUnder(reference.dir.path());
+    qint64 largest = 0;
+    for (const QByteArray& bytes : whole)
+        largest = std::max(largest, qint64(bytes.size()));
+
+    for (const qint64 cut : test::limitsBelow(largest)) {
+        Rig rig;
+        rig.setMimeApps(userFile);
+        {
+            const test::FileSizeLimit limit(cut);
+            rig.association.setListFileAssociation(1);
+        }
+        const QHash<QString, QByteArray> after = filesUnder(rig.dir.path());
+        for (auto it = after.cbegin(); it != after.cend(); ++it) {
+            QVERIFY2(it.value() == whole.value(it.key()) ||
+                         (before.contains(it.key()) && it.value() == before.value(it.key())),
+                     qPrintable(u"cut at %1: %2"_s.arg(cut).arg(it.key())));
+        }
+        QVERIFY(after.contains(u"config/mimeapps.list"_s));
+    }
 }
 
 void TestFileAssociation::execLineQuotesTheProgram_data()

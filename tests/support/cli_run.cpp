@@ -12,7 +12,7 @@ using namespace Qt::StringLiterals;
 namespace tw::test {
 
 CliRun runCli(const QStringList& args, const std::function<void()>& setup,
-              const QString& tempFolder, int msecs)
+              const QString& tempFolder, const QString& outputFile, int msecs)
 {
     QProcess process;
     if (!tempFolder.isEmpty()) {
@@ -22,6 +22,8 @@ CliRun runCli(const QStringList& args, const std::function<void()>& setup,
     }
     if (setup)
         process.setChildProcessModifier(setup);
+    if (!outputFile.isEmpty())
+        process.setStandardOutputFile(outputFile);
     process.start(QStringLiteral(TW_CLI_PATH), args);
     CliRun run;
     if (!process.waitForFinished(msecs) || process.exitStatus() != QProcess::NormalExit)

@@ -16,9 +16,10 @@ struct CliRun {
 };
 
 // Runs the built tallyweaver-cli; setup runs in the child before it starts. A non-empty
-// tempFolder becomes the child's temporary folder (TMPDIR).
+// tempFolder becomes the child's temporary folder (TMPDIR); a non-empty outputFile takes its
+// standard output instead of CliRun::out.
 CliRun runCli(const QStringList& args, const std::function<void()>& setup = {},
-              const QString& tempFolder = {}, int msecs = 30000);
+              const QString& tempFolder = {}, const QString& outputFile = {}, int msecs = 30000);
 
 // A setup for runCli that limits the files the child writes to bytes, as a full disk would.
 std::function<void()> fileSizeLimit(long bytes);
