@@ -48,7 +48,10 @@ mode_t targetMode(const QString& target)
 
 } // namespace
 
-AtomicFile::AtomicFile(const QString& path) : m_path(path) {}
+AtomicFile::AtomicFile(const QString& path, AtomicFileOptions options)
+    : m_path(path), m_options(options)
+{
+}
 
 AtomicFile::~AtomicFile()
 {
@@ -74,7 +77,7 @@ bool AtomicFile::failErrno(int err)
 bool AtomicFile::open()
 {
     QString reason;
-    if (!resolveSaveTarget(m_path, &m_target, &reason))
+    if (!resolveSaveTarget(m_path, &m_target, &reason, m_options.followLinks))
         return fail(reason);
     // Created exclusively and readable by us alone until it is complete, named after the target
     // so that one left by a crash tells what it was. Not QTemporaryFile: it keeps its descriptor
@@ -107,7 +110,7 @@ bool AtomicFile::write(QByteArrayView bytes)
     return true;
 }
 
-bool AtomicFile::commit()
+bool AtomicFile::commit(const std::function<bool()>& ready)
 {
     if (m_failed || m_fd < 0)
         return fail(u"not open"_s);
@@ -118,11 +121,17 @@ bool AtomicFile::commit()
     // File systems that cannot sync say so with EINVAL or EROFS; their data is as safe as it gets.
     if (synced != 0 && errno != EINVAL && errno != EROFS)
         return failErrno(errno);
-    ::fchmod(m_fd, targetMode(m_target));
+    ::fchmod(m_fd, m_options.mode ? *m_options.mode & 07777 : targetMode(m_target));
     // Linux releases the descriptor even when close fails.
     const int closed = ::close(std::exchange(m_fd, -1));
     if (closed != 0)
         return failErrno(errno);
+    if (ready && !ready()) {
+        m_notReady = true;
+        return fail(u"the file changed meanwhile"_s);
+    }
+    // rename() takes the name from whatever holds it now, a link planted meanwhile included,
+    // without following it.
     if (::rename(m_tempName.constData(), QFile::encodeName(m_target).constData()) != 0)
         return failErrno(errno);
     m_tempName.clear();

@@ -1,7 +1,7 @@
 #include "core/log_repair.h"
 
+#include "core/atomic_write.h"
 #include "core/cp932.h"
-#include "core/file_replace.h"
 #include "core/log_reader.h"
 #include "core/path_parts.h"
 #include "core/regular_file.h"
@@ -111,23 +111,20 @@ struct SourceFile {
     }
 
     // Side files beside the log (backup, converted copy) are no more readable than the log and
-    // stay replaceable by their owner.
-    mode_t sideFileMode() const { return (file.info().st_mode & 0666) | S_IWUSR; }
+    // stay replaceable by their owner; a link at their name can only have been planted.
+    AtomicFileOptions sideFileOptions() const
+    {
+        return {false, (file.info().st_mode & 0666) | S_IWUSR};
+    }
 };
 
-int replaceFile(const QString& path, QByteArrayView bytes, mode_t mode,
+int replaceFile(const QString& path, QByteArrayView bytes, AtomicFileOptions options,
                 const std::function<bool()>& ready = {})
 {
-    switch (replaceFileWithoutFollowing(path, bytes, mode, ready)) {
-    case ReplaceOutcome::Replaced:
+    AtomicFile file(path, options);
+    if (file.open() && file.write(bytes) && file.commit(ready))
         return 0;
-    case ReplaceOutcome::NotReady:
-        return kErrLogChanged;
-    case ReplaceOutcome::Refused:
-    case ReplaceOutcome::WriteFailed:
-        break;
-    }
-    return kErrPathFileAccess;
+    return file.notReady() ? kErrLogChanged : kErrPathFileAccess;
 }
 
 qsizetype charLength(QByteArrayView line, qsizetype pos)
@@ -236,7 +233,7 @@ bool convertLfToCrLf(const QString& source, const QString& target, int* errorCod
         SourceFile in;
         code = in.read(source);
         if (!code)
-            code = replaceFile(target, convertLineEnds(in.bytes, &converted), in.sideFileMode());
+            code = replaceFile(target, convertLineEnds(in.bytes, &converted), in.sideFileOptions());
     } catch (const std::bad_alloc&) {
         code = kErrOutOfMemory;
     }
@@ -312,13 +309,10 @@ int repair(const QString& path)
     const auto unchanged = [&] { return log.unchangedAt(path); };
     if (!unchanged())
         return kErrLogChanged;
-    if (const int code = replaceFile(repairBackupPath(path), original, log.sideFileMode()))
+    if (const int code = replaceFile(repairBackupPath(path), original, log.sideFileOptions()))
         return code;
     // The log itself is replaced where it lies, also when path is a link to it.
-    const QString target = QFileInfo(path).canonicalFilePath();
-    if (target.isEmpty())
-        return kErrLogChanged;
-    if (const int code = replaceFile(target, out, log.file.info().st_mode & 07777, unchanged))
+    if (const int code = replaceFile(path, out, {true, log.file.info().st_mode & 07777}, unchanged))
         return code;
     return RepairDone;
 }

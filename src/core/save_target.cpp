@@ -49,7 +49,7 @@ bool readLink(const QString& link, QString* next)
 
 } // namespace
 
-bool resolveSaveTarget(const QString& path, QString* target, QString* error)
+bool resolveSaveTarget(const QString& path, QString* target, QString* error, bool followLinks)
 {
     const auto fail = [error](const QString& reason) {
         if (error)
@@ -67,6 +67,8 @@ bool resolveSaveTarget(const QString& path, QString* target, QString* error)
             return true;
         }
         if (S_ISLNK(info.st_mode)) {
+            if (!followLinks)
+                return fail(u"a link"_s);
             if (links == kMaxLinks)
                 return fail(errnoText(ELOOP));
             if (!mayFollow(current, info))

@@ -10,6 +10,8 @@ namespace tw {
 // for one that may not be written, and for a link that the kernel's protected-symlinks rule
 // would not follow: one in a sticky, world-writable folder such as /tmp whose owner is neither
 // us nor the folder's owner, possibly planted there to turn our save against another file.
-bool resolveSaveTarget(const QString& path, QString* target, QString* error);
+// With followLinks false, a link at path is refused like any other file that is not regular.
+bool resolveSaveTarget(const QString& path, QString* target, QString* error,
+                       bool followLinks = true);
 
 } // namespace tw
