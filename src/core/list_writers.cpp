@@ -3,13 +3,13 @@
 #include "core/atomic_write.h"
 #include "core/cp932.h"
 #include "core/log_reader.h"
+#include "core/worker_threads.h"
 
 #include <QThread>
 
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -80,14 +80,13 @@ bool writeRows(const QString& path, const LogList& list, QByteArrayView head, QB
             encodeRow(list.row(r), buffer);
     };
     for (qsizetype start = 0; start < rows && ok;) {
-        std::vector<std::thread> pool;
         std::size_t count = 1;
-        for (; count < buffers.size() && start + qsizetype(count) * blockRows < rows; ++count)
-            pool.emplace_back(encodeBlock, start + qsizetype(count) * blockRows,
-                              std::ref(buffers[count]));
-        encodeBlock(start, buffers[0]);
-        for (auto& t : pool)
-            t.join();
+        while (count < buffers.size() && start + qsizetype(count) * blockRows < rows)
+            ++count;
+        // Running out of memory in any block reaches the caller, and the file is left as it was.
+        runOnThreads(count, [&](std::size_t i) {
+            encodeBlock(start + qsizetype(i) * blockRows, buffers[i]);
+        });
         for (std::size_t i = 0; i < count && ok; ++i)
             ok = file.write(buffers[i].bytes());
         start += qsizetype(count) * blockRows;
