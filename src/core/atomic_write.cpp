@@ -8,6 +8,13 @@ namespace tw {
 
 bool writeFileAtomically(const QString& path, QByteArrayView bytes, QString* error)
 {
+    return writeFileAtomically(
+        path, [bytes](const ByteWriter& write) { return write(bytes); }, error);
+}
+
+bool writeFileAtomically(const QString& path, const std::function<bool(const ByteWriter&)>& produce,
+                         QString* error)
+{
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
         if (error)
@@ -15,7 +22,12 @@ bool writeFileAtomically(const QString& path, QByteArrayView bytes, QString* err
         return false;
     }
     // A full disk can take part of the bytes without an error: only a whole write may commit.
-    if (file.write(bytes.data(), bytes.size()) != bytes.size()) {
+    bool whole = true;
+    const ByteWriter write = [&](QByteArrayView bytes) {
+        whole = whole && file.write(bytes.data(), bytes.size()) == bytes.size();
+        return whole;
+    };
+    if (!produce(write) || !whole) {
         if (error)
             *error = file.error() != QFileDevice::NoError ? file.errorString()
                                                           : u"not all bytes were written"_s;
