@@ -1,5 +1,7 @@
 #include "analysis/report_lines.h"
 
+#include "core/cp932.h"
+
 #include <charconv>
 
 namespace tw {
@@ -47,15 +49,21 @@ void appendEntryLines(ReportLines& out, const FirstSeenTally& tally,
     }
 }
 
-QString withLfLineEnds(QByteArrayView utf8)
+QString shownReportText(QByteArrayView utf8)
 {
     QString text = QString::fromUtf8(utf8);
     QChar* const begin = text.data();
     const QChar* const end = begin + text.size();
     QChar* out = begin;
     for (const QChar* in = begin; in != end; ++in) {
-        if (*in != u'\r' || in + 1 == end || in[1] != u'\n')
-            *out++ = *in;
+        if (*in == u'\r' && in + 1 != end && in[1] == u'\n')
+            continue;
+        if (in->isHighSurrogate() && in + 1 != end &&
+            cp932::isCodeMark(QChar::surrogateToUcs4(*in, in[1]))) {
+            ++in;
+            continue;
+        }
+        *out++ = *in;
     }
     text.truncate(out - begin);
     return text;

@@ -39,9 +39,10 @@ void appendEntryLines(ReportLines& out, const FirstSeenTally& tally,
 // Hands text to take in runs of whole lines of about a megabyte (a longer line is one run).
 void forEachLineRun(QByteArrayView text, const std::function<void(QByteArrayView)>& take);
 
-// Report text as printed and shown: UTF-16, each CR LF made an LF. Pieces from a sink or from
-// forEachLineRun() end with their lines, so no CR LF is split between two of them.
-QString withLfLineEnds(QByteArrayView utf8);
+// Report text as printed and shown: UTF-16, each CR LF made an LF, without code marks (the
+// saved report keeps them). Pieces from a sink or from forEachLineRun() end with their lines,
+// so no CR LF is split between two of them.
+QString shownReportText(QByteArrayView utf8);
 
 // Everything a report writer hands to its sink, as one text.
 QString collectReport(const std::function<void(const ReportSink&)>& write);

@@ -37,7 +37,7 @@ int putReport(StatisticsPage page, const std::function<void(const ReportSink&)>&
             return writeError(err, options.output, error);
         return ExitOk;
     }
-    const auto print = [&](QByteArrayView utf8) { out << withLfLineEnds(utf8); };
+    const auto print = [&](QByteArrayView utf8) { out << shownReportText(utf8); };
     print(statisticsReportHead(page, created).toUtf8());
     writeBody(print);
     print(statisticsReportTail(page).toUtf8());

@@ -15,7 +15,7 @@ ReportText makeReportText(const std::function<void(const ReportSink&)>& write, Q
     QTextCursor cursor(&document);
     write([&](QByteArrayView piece) {
         report.utf8.append(piece);
-        forEachLineRun(piece, [&](QByteArrayView run) { cursor.insertText(withLfLineEnds(run)); });
+        forEachLineRun(piece, [&](QByteArrayView run) { cursor.insertText(shownReportText(run)); });
     });
     report.shown->moveToThread(owner);
     return report;
