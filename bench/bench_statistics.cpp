@@ -1,4 +1,6 @@
-// Times the host and access statistics and a search that matches nothing over a million rows.
+// Times the host and access statistics and a search that matches nothing over a million rows;
+// with --long-pages, the access statistics of rows that each come from their own long previous
+// page, streamed as the command line writes them, with the memory it takes beyond the list.
 #include "bench_support.h"
 
 #include "analysis/access_statistics.h"
@@ -101,14 +103,59 @@ void report(const char* what, const Timing& t, double target)
     std::printf("%-28s %.3f s wall, %.3f s CPU (target %.1f s)\n", what, t.wall, t.cpu, target);
 }
 
+// Rows from the seeded generator whose previous pages are all distinct, pageBytes long.
+void buildLongPageList(LogList& list, qint64 rows, int pageBytes)
+{
+    bench::VisitGenerator generator(1, 300, rows, pageBytes);
+    bench::Visit visit;
+    LogBatch batch;
+    batch.reserveRows(rows);
+    const auto view = [](const std::string& s) {
+        return QByteArrayView(s.data(), qsizetype(s.size()));
+    };
+    for (qint64 i = 0; i < rows; ++i) {
+        generator.next(visit);
+        batch.addRow({view(visit.browser), view(visit.host), view(visit.ip), view(visit.dateTime),
+                      view(visit.previousPage)});
+    }
+    list.append(std::move(batch));
+}
+
+int benchLongPages(qint64 rows, int pageBytes)
+{
+    LogList list;
+    buildLongPageList(list, rows, pageBytes);
+    qint64 text = 0;
+    for (qsizetype i = 0; i < list.rowCount(); ++i)
+        text += list.row(i).ends[kColumnCount - 1];
+    const qint64 listedKb = bench::peakRssKb();
+    std::printf("rows: %lld, list text %.1f MB, peak %.1f MB\n", qint64(rows), double(text) / 1e6,
+                double(listedKb) / 1e3);
+    qint64 written = 0;
+    const Timing access = bestOf([&] {
+        writeAccessStatistics(list, 0, [&](QByteArrayView piece) { written += piece.size(); });
+    });
+    report("access statistics (all):", access, 0.3);
+    std::printf("  (%lld bytes; peak memory %.2f x the list text)\n", written / kRepeats,
+                double(bench::peakRssKb()) * 1e3 / double(text));
+    bench::result("stats-access-long-pages", access.wall);
+    return 0;
+}
+
 } // namespace
 
-// Without arguments, a built list of a million rows; with --file LIST, that list file.
+// Without arguments, a built list of a million rows; with --file LIST, that list file; with
+// --long-pages BYTES [ROWS], ROWS (default 1,000,000) rows with distinct pages of that size.
 int main(int argc, char* argv[])
 {
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args.append(QString::fromLocal8Bit(argv[i]));
+    if (const qsizetype at = args.indexOf(u"--long-pages"_s); at >= 0 && at + 1 < args.size()) {
+        const int pageBytes = args.at(at + 1).toInt();
+        args.remove(at, 2);
+        return benchLongPages(bench::parseRunArguments(args).log.rows, pageBytes);
+    }
     const QString file = bench::parseRunArguments(args).file;
     QElapsedTimer timer;
     timer.start();

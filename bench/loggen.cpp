@@ -149,8 +149,9 @@ int agentTotal()
 
 } // namespace
 
-VisitGenerator::VisitGenerator(std::uint64_t seed, int distinctPages, std::int64_t expectedRows)
-    : m_rng(seed)
+VisitGenerator::VisitGenerator(std::uint64_t seed, int distinctPages, std::int64_t expectedRows,
+                               int longPageBytes)
+    : m_rng(seed), m_longPageBytes(longPageBytes)
 {
     // Spread the log over about three months, but never busier than a visit every 5 seconds.
     if (expectedRows > 0)
@@ -207,8 +208,24 @@ std::string VisitGenerator::makeSearchReferrer()
     return url;
 }
 
+// A search result page with a long query, numbered so that no two are the same.
+std::string VisitGenerator::makeLongPage()
+{
+    static constexpr char kLetters[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string url = format("http://search.example.co.jp/bin/search?n=%lld&q=",
+                             static_cast<long long>(++m_longPages));
+    while (url.size() < std::size_t(m_longPageBytes)) {
+        url += kLetters[below(sizeof kLetters - 1)];
+        if (below(8) == 0)
+            url += '+';
+    }
+    return url;
+}
+
 std::string VisitGenerator::makePreviousPage()
 {
+    if (m_longPageBytes > 0)
+        return makeLongPage();
     const std::uint64_t r = below(100);
     if (r < 12)
         return "-";
@@ -380,7 +397,8 @@ bool generate(const LogGenOptions& options, const std::function<bool(QByteArray&
     out.reserve(kChunk + 4096);
     if (options.format == LogFormat::List && options.header)
         out.append(options.bareLf ? "#Tallyweaver_Header\n" : "#Tallyweaver_Header\r\n");
-    VisitGenerator generator(options.seed, options.distinctPages, options.rows);
+    VisitGenerator generator(options.seed, options.distinctPages, options.rows,
+                             options.longPageBytes);
     Visit visit;
     // Damaged rows are spread evenly through the file.
     const std::int64_t damaged = std::clamp<std::int64_t>(options.damagedRows, 0, options.rows);

@@ -25,6 +25,7 @@ struct LogGenOptions {
     bool header = true;           // list format: start with "#Tallyweaver_Header"
     bool bareLf = false;          // list format: LF line ends, as a Unix server writes them
     std::int64_t damagedRows = 0; // list format: rows that lose their "ブラウザ:" label
+    int longPageBytes = 0; // > 0: every visit comes from its own previous page of about this size
 };
 
 // One visit; all texts UTF-8.
@@ -44,7 +45,8 @@ struct Visit {
 // Plain C++ (no Qt): the visit stream for a seed.
 class VisitGenerator {
 public:
-    VisitGenerator(std::uint64_t seed, int distinctPages, std::int64_t expectedRows);
+    VisitGenerator(std::uint64_t seed, int distinctPages, std::int64_t expectedRows,
+                   int longPageBytes = 0);
     void next(Visit& visit);
 
 private:
@@ -56,6 +58,7 @@ private:
     std::string makePreviousPage();
     std::string makePageUrl();
     std::string makeSearchReferrer();
+    std::string makeLongPage();
     void advanceClock();
 
     std::mt19937_64 m_rng;
@@ -63,6 +66,8 @@ private:
     std::vector<std::string> m_sitePaths; // request paths of the site itself
     std::int64_t m_seconds = 0;           // since 2001-05-01 00:00:00 local time
     double m_meanInterval = 20.0;
+    int m_longPageBytes = 0;
+    std::int64_t m_longPages = 0; // made so far; numbers them apart
 };
 
 // Appends the line of one visit in the chosen format, line end included.

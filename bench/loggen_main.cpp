@@ -11,14 +11,15 @@ namespace {
 
 const char* const kUsage =
     "Usage: tw-loggen --rows N [--seed S] [--format twv|combined] [--pages N]\n"
-    "                 [--raw] [--damaged N] -o OUT\n"
+    "                 [--raw] [--damaged N] [--long-pages BYTES] -o OUT\n"
     "  --rows N       number of visits (default 1000)\n"
     "  --seed S       random seed (default 1); the same seed gives the same bytes\n"
     "  --format F     twv: list file, CP932 with CR LF (default);\n"
     "                 combined: the same visits in Apache Combined Log Format\n"
     "  --pages N      distinct previous-page URLs (default 300)\n"
     "  --raw          a raw access log: no header line, bare LF line ends\n"
-    "  --damaged N    N rows lose their browser label (for trying the repair)\n";
+    "  --damaged N    N rows lose their browser label (for trying the repair)\n"
+    "  --long-pages B every visit comes from its own previous page of about B bytes\n";
 
 int usage(QTextStream& err, const QString& message)
 {
@@ -60,6 +61,9 @@ int main(int argc, char* argv[])
         } else if (arg == u"--pages") {
             options.distinctPages = value.toInt(&ok);
             ok = ok && options.distinctPages > 0;
+        } else if (arg == u"--long-pages") {
+            options.longPageBytes = value.toInt(&ok);
+            ok = ok && options.longPageBytes >= 0;
         } else if (arg == u"--damaged") {
             options.damagedRows = value.toLongLong(&ok);
             ok = ok && options.damagedRows >= 0;

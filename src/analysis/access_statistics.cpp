@@ -1,8 +1,8 @@
 #include "analysis/access_statistics.h"
 
 #include "analysis/count_order.h"
-#include "analysis/entry_lines.h"
 #include "analysis/first_seen_tally.h"
+#include "analysis/report_lines.h"
 #include "core/log_list.h"
 
 #include <array>
@@ -92,7 +92,7 @@ QString formatShare(qint64 count, qint64 divisor)
     return out;
 }
 
-QString accessStatisticsText(const LogList& list, int aLogMax)
+void writeAccessStatistics(const LogList& list, int aLogMax, const ReportSink& sink)
 {
     const FirstSeenTally pages(list.rowCount(), [&list](qsizetype row) {
         return std::optional(list.field(row, ColPreviousPage));
@@ -104,13 +104,17 @@ QString accessStatisticsText(const LogList& list, int aLogMax)
             ++hours[std::size_t(hour)];
     }
 
-    QByteArray out;
-    out += "    ＊＊＊ アクセス回数 ＊＊＊\r\n";
-    out += "  カウント\t前回頁\r\n";
+    ReportLines out(sink);
+    out.append("    ＊＊＊ アクセス回数 ＊＊＊");
+    out.endLine();
+    out.append("  カウント\t前回頁");
+    out.endLine();
     if (pages.size() == 0) {
         // The table starts with one empty entry that no row filled.
-        if (aLogMax >= 0)
-            out += "  0回\t\r\n";
+        if (aLogMax >= 0) {
+            out.append("  0回\t");
+            out.endLine();
+        }
     } else if (aLogMax >= 0) {
         const std::vector<qsizetype> order = countOrder(pages.counts());
         const std::size_t listed = aLogMax == 0 || std::size_t(aLogMax) > order.size()
@@ -118,24 +122,32 @@ QString accessStatisticsText(const LogList& list, int aLogMax)
                                        : std::size_t(aLogMax);
         appendEntryLines(out, pages, order, listed);
     }
-    out += "\r\n";
-    out += "      ＊＊＊ アクセス時間帯 ＊＊＊\r\n";
-    out += "  時間帯\t回数\t比率\r\n";
+    out.endLine();
+    out.append("      ＊＊＊ アクセス時間帯 ＊＊＊");
+    out.endLine();
+    out.append("  時間帯\t回数\t比率");
+    out.endLine();
 
     qint64 total = 0;
     for (qint64 n : hours)
         total += n;
     const qint64 divisor = total == 0 ? 1 : total;
     for (int h = 0; h < 24; ++h) {
-        out += ' ';
-        appendNumber(out, h);
-        out += "時台\t";
-        appendNumber(out, hours[std::size_t(h)]);
-        out += "回\t";
-        out += formatShare(hours[std::size_t(h)], divisor).toLatin1();
-        out += "\r\n";
+        out.append(" ");
+        out.appendNumber(h);
+        out.append("時台\t");
+        out.appendNumber(hours[std::size_t(h)]);
+        out.append("回\t");
+        out.append(formatShare(hours[std::size_t(h)], divisor).toLatin1());
+        out.endLine();
     }
-    return QString::fromUtf8(out);
+    out.finish();
+}
+
+QString accessStatisticsText(const LogList& list, int aLogMax)
+{
+    return collectReport(
+        [&](const ReportSink& sink) { writeAccessStatistics(list, aLogMax, sink); });
 }
 
 } // namespace tw

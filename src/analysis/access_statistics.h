@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analysis/report_lines.h"
+
 #include <QByteArrayView>
 #include <QString>
 
@@ -18,7 +20,10 @@ int hourOfDateTime(QByteArrayView dateTime);
 QString formatShare(qint64 count, qint64 divisor);
 
 // The access report: previous pages by visits, most first, cut to aLogMax entries (0 lists all,
-// a negative value none), then the 24 hours with counts and shares. Lines end in CR LF.
+// a negative value none), then the 24 hours with counts and shares. Lines end in CR LF. The
+// report goes to the sink in pieces and holds no copy of the pages.
+void writeAccessStatistics(const LogList& list, int aLogMax, const ReportSink& sink);
+// The same report as one text.
 QString accessStatisticsText(const LogList& list, int aLogMax);
 
 } // namespace tw

@@ -1,19 +1,18 @@
 #pragma once
 
-#include "core/log_list.h"
-
 #include <QByteArrayView>
-#include <QHash>
+#include <QHashFunctions>
 
-#include <cstring>
 #include <optional>
 #include <vector>
 
 namespace tw {
 
-// Counts of byte-exact keys, in order of first appearance. Each distinct key is copied once
-// into a compact pool, so the look-ups touch a few megabytes instead of the whole row store.
-// Nothing is allocated per row.
+// Counts of byte-exact keys, in order of first appearance. Keys are kept as views of the texts
+// handed in, which must outlive the tally, so a list of distinct texts costs no copy of them.
+// The table holds each key's hash beside its entry number: a look-up reads a key's text only
+// when the hashes agree. The hash is seeded per process, so texts chosen to collide (a log is
+// written by strangers) cannot make the look-ups quadratic. Nothing is allocated per row.
 class FirstSeenTally {
 public:
     // keyOf(row) gives the key of rows 0 .. rows-1 as std::optional<QByteArrayView>, nothing to
@@ -32,26 +31,50 @@ public:
     qint64 total() const { return m_total; }
 
 private:
+    struct Slot {
+        std::size_t hash = 0;
+        qsizetype entry = -1; // -1: empty
+    };
+
     void add(QByteArrayView key)
     {
         ++m_total;
-        const auto it = m_index.constFind(key);
-        if (it != m_index.constEnd()) {
-            ++m_counts[std::size_t(*it)];
-            return;
+        if (2 * (m_keys.size() + 1) > m_slots.size())
+            grow();
+        const std::size_t hash = qHash(key, m_seed);
+        const std::size_t mask = m_slots.size() - 1;
+        for (std::size_t i = hash & mask;; i = (i + 1) & mask) {
+            Slot& slot = m_slots[i];
+            if (slot.entry < 0) {
+                slot = {hash, qsizetype(m_keys.size())};
+                m_keys.push_back(key);
+                m_counts.push_back(1);
+                return;
+            }
+            if (slot.hash == hash && m_keys[std::size_t(slot.entry)] == key) {
+                ++m_counts[std::size_t(slot.entry)];
+                return;
+            }
         }
-        char* copy = m_pool.reserve(std::size_t(key.size()));
-        if (!key.isEmpty())
-            std::memcpy(copy, key.data(), std::size_t(key.size()));
-        m_pool.commit(std::size_t(key.size()));
-        const QByteArrayView kept(copy, key.size());
-        m_index.insert(kept, qsizetype(m_keys.size()));
-        m_keys.push_back(kept);
-        m_counts.push_back(1);
     }
 
-    TextArena m_pool;
-    QHash<QByteArrayView, qsizetype> m_index;
+    void grow()
+    {
+        std::vector<Slot> old(m_slots.empty() ? 64 : 2 * m_slots.size());
+        old.swap(m_slots);
+        const std::size_t mask = m_slots.size() - 1;
+        for (const Slot& s : old) {
+            if (s.entry < 0)
+                continue;
+            std::size_t i = s.hash & mask;
+            while (m_slots[i].entry >= 0)
+                i = (i + 1) & mask;
+            m_slots[i] = s;
+        }
+    }
+
+    std::size_t m_seed = QHashSeed::globalSeed();
+    std::vector<Slot> m_slots; // open addressing, a power of two, at most half full
     std::vector<QByteArrayView> m_keys;
     std::vector<qint64> m_counts;
     qint64 m_total = 0;

@@ -1,8 +1,8 @@
 #include "analysis/host_statistics.h"
 
 #include "analysis/count_order.h"
-#include "analysis/entry_lines.h"
 #include "analysis/first_seen_tally.h"
+#include "analysis/report_lines.h"
 #include "core/log_list.h"
 
 namespace tw {
@@ -38,26 +38,33 @@ bool isNumericHost(QByteArrayView host)
     return digitDots == 3;
 }
 
-QString hostStatisticsText(const LogList& list)
+void writeHostStatistics(const LogList& list, const ReportSink& sink)
 {
     const FirstSeenTally groups(list.rowCount(), [&list](qsizetype row) {
         const QByteArrayView host = list.field(row, ColHost);
         return host.isEmpty() || isNumericHost(host) ? std::nullopt : domainTail(host);
     });
 
-    QByteArray out;
-    out += "    ＊＊＊ ホスト統計 ＊＊＊\r\n";
-    out += "  カウント\tホスト名        有効カウント数:";
-    appendNumber(out, groups.total());
-    out += "\r\n";
+    ReportLines out(sink);
+    out.append("    ＊＊＊ ホスト統計 ＊＊＊");
+    out.endLine();
+    out.append("  カウント\tホスト名        有効カウント数:");
+    out.appendNumber(groups.total());
+    out.endLine();
     if (groups.size() == 0) {
         // The table starts with one empty entry that no row filled.
-        out += "  0回\t\r\n";
+        out.append("  0回\t");
+        out.endLine();
     } else {
         const std::vector<qsizetype> order = countOrder(groups.counts());
         appendEntryLines(out, groups, order, order.size(), "*");
     }
-    return QString::fromUtf8(out);
+    out.finish();
+}
+
+QString hostStatisticsText(const LogList& list)
+{
+    return collectReport([&](const ReportSink& sink) { writeHostStatistics(list, sink); });
 }
 
 } // namespace tw

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analysis/report_lines.h"
+
 #include <QByteArrayView>
 #include <QString>
 
@@ -13,6 +15,9 @@ bool isNumericHost(QByteArrayView host);
 
 // The host report: visits per domain (the last three labels, as "*.example.ne.jp"), most first,
 // every line ending in CR LF. Empty, numeric and short (fewer than three dots) hosts are left out.
+// The report goes to the sink in pieces.
+void writeHostStatistics(const LogList& list, const ReportSink& sink);
+// The same report as one text.
 QString hostStatisticsText(const LogList& list);
 
 } // namespace tw

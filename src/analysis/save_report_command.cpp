@@ -4,12 +4,20 @@
 #include "core/user_prompts.h"
 #include "mainwindow/shared_file_dialog.h"
 
+#include <new>
+
 using namespace Qt::StringLiterals;
 
 namespace tw {
 
 bool runSaveReport(StatisticsPage page, const QString& body, const QString& initDir,
                    UserPrompts& prompts, const Clock& clock)
+{
+    return runSaveReport(page, QByteArrayView(body.toUtf8()), initDir, prompts, clock);
+}
+
+bool runSaveReport(StatisticsPage page, QByteArrayView bodyUtf8, const QString& initDir,
+                   UserPrompts& prompts, const Clock& clock, const LongWorkRunner& runner)
 {
     const QDateTime now = clock.now();
     FileDialogRequest request;
@@ -20,12 +28,20 @@ bool runSaveReport(StatisticsPage page, const QString& body, const QString& init
     request.initialFolder = initDir;
     request.initialName = reportFileName(page, now.date());
     request.confirmOverwrite = true;
-    const QString text = statisticsReportText(page, body, now);
 
     const QString path = prompts.saveFileName(request);
     if (path.isEmpty())
         return false;
-    if (!saveStatisticsReport(path, text)) {
+    bool saved = false;
+    try {
+        runLongWork(runner, [&] {
+            saved = saveStatisticsReport(path, page, now,
+                                         [bodyUtf8](const ReportSink& sink) { sink(bodyUtf8); });
+        });
+    } catch (const std::bad_alloc&) {
+        saved = false;
+    }
+    if (!saved) {
         prompts.error(u"ファイルが書き込めませんでした。"_s);
         return false;
     }

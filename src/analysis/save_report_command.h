@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/statistics_report.h"
+#include "core/long_work.h"
 
 #include <QString>
 
@@ -14,5 +15,8 @@ class UserPrompts;
 // says "保存しました"; a failed write says "ファイルが書き込めませんでした。". True when saved.
 bool runSaveReport(StatisticsPage page, const QString& body, const QString& initDir,
                    UserPrompts& prompts, const Clock& clock);
+// The same with the body as UTF-8; the file is written through runner.
+bool runSaveReport(StatisticsPage page, QByteArrayView bodyUtf8, const QString& initDir,
+                   UserPrompts& prompts, const Clock& clock, const LongWorkRunner& runner = {});
 
 } // namespace tw

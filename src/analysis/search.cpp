@@ -1,5 +1,6 @@
 #include "analysis/search.h"
 
+#include "core/cp932.h"
 #include "core/log_list.h"
 
 #include <bitset>
@@ -80,12 +81,15 @@ bool hasNonAscii(const uchar* p, std::size_t n)
 
 RowMatcher::RowMatcher(const QString& text, bool matchCase) : m_matchCase(matchCase)
 {
+    const QString characters = cp932::withoutCodeMarks(text);
     if (matchCase) {
-        m_needle = text.toUtf8();
+        m_needle = characters.toUtf8();
     } else {
-        m_lowerNeedle = text.toLower();
+        m_lowerNeedle = characters.toLower();
         m_needle = m_lowerNeedle.toUtf8();
     }
+    m_needleHasNonAscii = hasNonAscii(reinterpret_cast<const uchar*>(m_needle.constData()),
+                                      std::size_t(m_needle.size()));
     // Horspool shifts.
     const auto m = quint32(m_needle.size());
     m_shift.fill(m);
@@ -130,7 +134,27 @@ bool RowMatcher::matchesDecoded(const LogRow& row) const
     return false;
 }
 
+LogRow RowMatcher::withoutCodeMarks(const LogRow& row) const
+{
+    LogRow unmarked = row;
+    m_unmarkedText.resize(0);
+    for (int k = 0; k < kColumnCount; ++k) {
+        cp932::appendWithoutCodeMarks(row.field(k), m_unmarkedText);
+        unmarked.ends[std::size_t(k)] = quint32(m_unmarkedText.size());
+    }
+    unmarked.text = m_unmarkedText.constData();
+    return unmarked;
+}
+
 bool RowMatcher::matches(const LogRow& row) const
+{
+    const QByteArrayView text(row.text, row.ends[kColumnCount - 1]);
+    if (m_needleHasNonAscii && cp932::mayHoldCodeMarks(text))
+        return matchesUnmarked(withoutCodeMarks(row));
+    return matchesUnmarked(row);
+}
+
+bool RowMatcher::matchesUnmarked(const LogRow& row) const
 {
     const quint32 length = row.ends[kColumnCount - 1];
     // Every text contains the empty text, but only a non-empty one counts as a match.

@@ -29,22 +29,27 @@ struct FindResult {
 };
 
 // Whether any of a row's five texts contains a text. An empty text matches a row that has at
-// least one non-empty text. Ignoring case compares the lower-case forms of both texts. Matching
-// works on the rows' UTF-8 bytes (valid UTF-8, as the reader stores them); only rows with
-// characters whose lower case is not plain ASCII folding are decoded.
+// least one non-empty text. Ignoring case compares the lower-case forms of both texts. Code marks
+// (see cp932.h) count for nothing, so a character is found whichever of its codes the file
+// held. Matching works on the rows' UTF-8 bytes (valid UTF-8, as the reader stores them); only
+// rows with characters whose lower case is not plain ASCII folding are decoded.
 class RowMatcher {
 public:
     RowMatcher(const QString& text, bool matchCase);
     bool matches(const LogRow& row) const;
 
 private:
+    bool matchesUnmarked(const LogRow& row) const;
     template <bool Fold> bool findInRow(const LogRow& row) const;
     bool matchesDecoded(const LogRow& row) const;
+    LogRow withoutCodeMarks(const LogRow& row) const;
 
     QByteArray m_needle;   // UTF-8, lower case when case is ignored
     QString m_lowerNeedle; // for rows whose case needs more than ASCII folding
     bool m_matchCase;
+    bool m_needleHasNonAscii = false; // only then can a code mark stand in its way
     std::array<quint32, 256> m_shift{};
+    mutable QByteArray m_unmarkedText; // a row with code marks, without them
 };
 
 // One search step. mode 0 starts a new search for `text` at the current row itself (-1 when the

@@ -54,7 +54,7 @@ QString platformReportBody(const std::array<qint64, kPlatformClassCount>& tally,
     return out;
 }
 
-QString statisticsReportText(StatisticsPage page, const QString& body, const QDateTime& created)
+QString statisticsReportHead(StatisticsPage page, const QDateTime& created)
 {
     static const std::array<QStringView, 4> titles = {
         u" [ブラウザ統計]", u" [プラットフォーム統計]", u" [アクセス情報統計]", u" [ホスト統計]"};
@@ -68,12 +68,22 @@ QString statisticsReportText(StatisticsPage page, const QString& body, const QDa
     appendLine(out, {});
     appendLine(out, titles[std::size_t(page)]);
     appendLine(out, {});
-    out += body;
+    return out;
+}
+
+QString statisticsReportTail(StatisticsPage page)
+{
+    QString out;
     const int emptyLines = page == StatisticsPage::Platform ? 2 : 3;
     for (int i = 0; i < emptyLines; ++i)
         appendLine(out, {});
     appendLine(out, u"[EOF]");
     return out;
+}
+
+QString statisticsReportText(StatisticsPage page, const QString& body, const QDateTime& created)
+{
+    return statisticsReportHead(page, created) + body + statisticsReportTail(page);
 }
 
 QString reportFileName(StatisticsPage page, const QDate& today)
@@ -88,6 +98,28 @@ QString reportFileName(StatisticsPage page, const QDate& today)
 bool saveStatisticsReport(const QString& path, const QString& text, QString* error)
 {
     return writeFileAtomically(path, cp932::encode(text), error);
+}
+
+bool saveStatisticsReport(const QString& path, StatisticsPage page, const QDateTime& created,
+                          const std::function<void(const ReportSink&)>& writeBody, QString* error)
+{
+    return writeFileAtomically(
+        path,
+        [&](const ByteWriter& write) {
+            if (!write(cp932::encode(statisticsReportHead(page, created))))
+                return false;
+            bool written = true;
+            QByteArray encoded;
+            writeBody([&](QByteArrayView piece) {
+                forEachLineRun(piece, [&](QByteArrayView run) {
+                    encoded.resize(0);
+                    cp932::appendEncodedUtf8(run, encoded);
+                    written = written && write(encoded);
+                });
+            });
+            return written && write(cp932::encode(statisticsReportTail(page)));
+        },
+        error);
 }
 
 } // namespace tw

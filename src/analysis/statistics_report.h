@@ -1,6 +1,7 @@
 #pragma once
 
 #include "analysis/classification.h"
+#include "analysis/report_lines.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -23,6 +24,9 @@ QString platformReportBody(const std::array<qint64, kPlatformClassCount>& tally,
 // lines and "[EOF]". Every line, "[EOF]" included, ends in CR LF; nothing follows it. For the
 // access and host pages the body is the dialog's text, which already ends in CR LF.
 QString statisticsReportText(StatisticsPage page, const QString& body, const QDateTime& created);
+// The parts of that text before and after the body.
+QString statisticsReportHead(StatisticsPage page, const QDateTime& created);
+QString statisticsReportTail(StatisticsPage page);
 
 // The proposed file name, e.g. "b_20010501.txt".
 QString reportFileName(StatisticsPage page, const QDate& today);
@@ -30,5 +34,10 @@ QString reportFileName(StatisticsPage page, const QDate& today);
 // Writes the report text as CP932, replacing the file only when the write is complete. The text
 // is written as given: statisticsReportText() already ends its last line with CR LF.
 bool saveStatisticsReport(const QString& path, const QString& text, QString* error = nullptr);
+// The same for the report of a page whose body writeBody hands to a sink, encoded piece by
+// piece, so that a body as long as the list is never held whole.
+bool saveStatisticsReport(const QString& path, StatisticsPage page, const QDateTime& created,
+                          const std::function<void(const ReportSink&)>& writeBody,
+                          QString* error = nullptr);
 
 } // namespace tw

@@ -26,27 +26,55 @@ std::optional<StatisticsPage> pageNamed(QStringView name)
     return std::nullopt;
 }
 
-// The body as the statistics dialog shows and saves it. The browser and platform pages need
-// only the tallies, which are counted without reading the rows into a list.
-int reportBody(StatisticsPage page, const QStringList& files, const CliOptions& options,
-               QString& body, QTextStream& err)
+// Writes the report of a page to -o OUT, or else prints it.
+int putReport(StatisticsPage page, const std::function<void(const ReportSink&)>& writeBody,
+              const CliOptions& options, QTextStream& out, QTextStream& err)
+{
+    const QDateTime created = options.now ? *options.now : SystemClock().now();
+    if (!options.output.isEmpty()) {
+        QString error;
+        if (!saveStatisticsReport(options.output, page, created, writeBody, &error))
+            return writeError(err, options.output, error);
+        return ExitOk;
+    }
+    const auto print = [&](QByteArrayView utf8) { out << shownReportText(utf8); };
+    print(statisticsReportHead(page, created).toUtf8());
+    writeBody(print);
+    print(statisticsReportTail(page).toUtf8());
+    out.flush();
+    return ExitOk;
+}
+
+// The report as the statistics dialog shows and saves it. The browser and platform pages need
+// only the tallies, which are counted without reading the rows into a list; the access and host
+// bodies go out piece by piece.
+int runReport(StatisticsPage page, const QStringList& files, const CliOptions& options,
+              QTextStream& out, QTextStream& err)
 {
     StatisticsSettings settings;
     if (page == StatisticsPage::Browser || page == StatisticsPage::Platform) {
         ClassTally tally;
         if (const int status = tallyInputs(files, options, tally, err, &settings))
             return status;
-        body = page == StatisticsPage::Browser
-                   ? browserReportBody(tally.browser)
-                   : platformReportBody(tally.platform, settings.platforms);
-        return ExitOk;
+        const QByteArray body = (page == StatisticsPage::Browser
+                                     ? browserReportBody(tally.browser)
+                                     : platformReportBody(tally.platform, settings.platforms))
+                                    .toUtf8();
+        return putReport(
+            page, [&](const ReportSink& sink) { sink(body); }, options, out, err);
     }
     LogList list;
     if (const int status = readInputs(files, options, list, err, &settings))
         return status;
-    body = page == StatisticsPage::Access ? accessStatisticsText(list, settings.aLogMax)
-                                          : hostStatisticsText(list);
-    return ExitOk;
+    return putReport(
+        page,
+        [&](const ReportSink& sink) {
+            if (page == StatisticsPage::Access)
+                writeAccessStatistics(list, settings.aLogMax, sink);
+            else
+                writeHostStatistics(list, sink);
+        },
+        options, out, err);
 }
 
 } // namespace
@@ -69,20 +97,7 @@ int runStats(const QStringList& args, QTextStream& out, QTextStream& err)
     if (files.isEmpty())
         return usageError(err, u"stats needs at least one FILE"_s);
 
-    QString body;
-    if (const int status = reportBody(*page, files, options, body, err))
-        return status;
-
-    const QDateTime created = options.now ? *options.now : SystemClock().now();
-    QString text = statisticsReportText(*page, body, created);
-    if (!options.output.isEmpty()) {
-        if (!saveStatisticsReport(options.output, text, &error))
-            return writeError(err, options.output, error);
-        return ExitOk;
-    }
-    out << text.replace(u"\r\n"_s, u"\n"_s);
-    out.flush();
-    return ExitOk;
+    return runReport(*page, files, options, out, err);
 }
 
 } // namespace tw::cli

@@ -1,13 +1,16 @@
 #include "cli/row_printer.h"
 
+#include "core/cp932.h"
+
 namespace tw::cli {
 namespace {
 
-// A TAB, CR or LF inside a value would break the line format: it is printed as a blank.
+// A TAB, CR or LF inside a value would break the line format: it is printed as a blank. Code
+// marks name CP932 codes, which UTF-8 output has no use for.
 void appendPrintable(QByteArrayView value, QByteArray& line)
 {
     const qsizetype start = line.size();
-    line.append(value);
+    cp932::appendWithoutCodeMarks(value, line);
     for (char *p = line.data() + start, *end = line.data() + line.size(); p != end; ++p) {
         if (*p == '\t' || *p == '\r' || *p == '\n')
             *p = ' ';

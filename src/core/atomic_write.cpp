@@ -140,11 +140,19 @@ bool AtomicFile::commit(const std::function<bool()>& ready)
 
 bool writeFileAtomically(const QString& path, QByteArrayView bytes, QString* error)
 {
+    return writeFileAtomically(
+        path, [bytes](const ByteWriter& write) { return write(bytes); }, error);
+}
+
+bool writeFileAtomically(const QString& path, const std::function<bool(const ByteWriter&)>& produce,
+                         QString* error)
+{
     AtomicFile file(path);
-    if (file.open() && file.write(bytes) && file.commit())
+    const ByteWriter write = [&file](QByteArrayView bytes) { return file.write(bytes); };
+    if (file.open() && produce(write) && file.commit())
         return true;
     if (error)
-        *error = file.errorString();
+        *error = file.errorString().isEmpty() ? u"not written"_s : file.errorString();
     return false;
 }
 

@@ -60,4 +60,11 @@ private:
 // gets the reason.
 bool writeFileAtomically(const QString& path, QByteArrayView bytes, QString* error = nullptr);
 
+// Writes one piece of a file; false when it was not written whole.
+using ByteWriter = std::function<bool(QByteArrayView)>;
+// The same for a file made piece by piece: produce writes the pieces in order and returns false
+// to give up; the file is replaced only when produce returns true after every piece was written.
+bool writeFileAtomically(const QString& path, const std::function<bool(const ByteWriter&)>& produce,
+                         QString* error = nullptr);
+
 } // namespace tw

@@ -1,18 +1,74 @@
 #include "core/cp932.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstring>
 #include <mutex>
+#include <utility>
 
 namespace tw::cp932 {
 namespace {
 
-constexpr uint16_t kDoubleByteTable[] = {
-#include "core/cp932_table.inc"
+// Another code of a character that has more than one: which one (1, 2) the code mark names.
+struct OtherCode {
+    uint16_t code;
+    uint16_t unicode;
+    uint8_t which;
 };
+
+#include "core/cp932_table.inc"
+
 constexpr int kTrailCount = 0xFC - 0x40 + 1;
 static_assert(sizeof(kDoubleByteTable) / sizeof(uint16_t) == 60 * kTrailCount);
+static_assert(std::is_sorted(std::begin(kOtherCodes), std::end(kOtherCodes),
+                             [](const OtherCode& a, const OtherCode& b) {
+                                 return a.code < b.code;
+                             }));
+
+// Lead bytes of the other codes: most unmapped pairs are turned away by one look.
+constexpr std::array<bool, 256> kOtherCodeLeads = [] {
+    std::array<bool, 256> leads{};
+    for (const OtherCode& other : kOtherCodes)
+        leads[other.code >> 8] = true;
+    return leads;
+}();
+
+// The entry of a pair that is another code of its character, nullptr for any other pair.
+const OtherCode* otherCodeOf(unsigned char lead, unsigned char trail)
+{
+    if (!kOtherCodeLeads[lead])
+        return nullptr;
+    const uint16_t code = uint16_t(lead << 8 | trail);
+    const auto* it = std::lower_bound(std::begin(kOtherCodes), std::end(kOtherCodes), code,
+                                      [](const OtherCode& e, uint16_t c) { return e.code < c; });
+    return it != std::end(kOtherCodes) && it->code == code ? it : nullptr;
+}
+
+// The code that a character followed by a code mark stands for, 0 when it has no such code.
+uint16_t otherCodeFor(char32_t c, char32_t mark)
+{
+    constexpr auto byCharacter = [](const OtherCode& a, const OtherCode& b) {
+        return a.unicode != b.unicode ? a.unicode < b.unicode : a.which < b.which;
+    };
+    static const auto table = [&] {
+        std::array<OtherCode, std::size(kOtherCodes)> sorted{};
+        std::copy(std::begin(kOtherCodes), std::end(kOtherCodes), sorted.begin());
+        std::sort(sorted.begin(), sorted.end(), byCharacter);
+        return sorted;
+    }();
+    if (c > 0xFFFF)
+        return 0;
+    const OtherCode key{0, uint16_t(c), uint8_t(mark - kCodeMarkFirst + 1)};
+    const auto it = std::lower_bound(table.begin(), table.end(), key, byCharacter);
+    return it != table.end() && !byCharacter(key, *it) ? it->code : 0;
+}
+
+// Whether the four bytes at p are the UTF-8 of a code mark (U+E0031 is F3 A0 80 B1).
+inline bool isCodeMarkUtf8(const unsigned char* p)
+{
+    return p[0] == 0xF3 && p[1] == 0xA0 && p[2] == 0x80 && p[3] >= 0xB1 && p[3] <= 0xB2;
+}
 
 inline bool isLead(unsigned char b)
 {
@@ -68,7 +124,13 @@ inline char* putUtf8(char32_t c, char* out)
     return out;
 }
 
-// Decodes one character at p (p < end); returns the code point and advances p.
+// What nextChar() returns for another code of a character: this plus the code's entry in
+// kOtherCodes. Above every code point, so the common paths tell it apart with the comparisons
+// they make anyway.
+constexpr char32_t kOtherCodeBase = 0x200000;
+
+// Decodes one character at p (p < end); returns the code point, or kOtherCodeBase + entry, and
+// advances p.
 inline char32_t nextChar(const unsigned char*& p, const unsigned char* end)
 {
     const unsigned char b = *p;
@@ -85,9 +147,29 @@ inline char32_t nextChar(const unsigned char*& p, const unsigned char* end)
             p += 2;
             return u;
         }
+        if (const OtherCode* other = otherCodeOf(b, p[1])) {
+            p += 2;
+            return kOtherCodeBase + char32_t(other - std::begin(kOtherCodes));
+        }
     }
     ++p;
     return kRawByteBase + b;
+}
+
+// The character and code mark that another code decodes to.
+inline std::pair<char32_t, char32_t> characterAndMark(char32_t decoded)
+{
+    const OtherCode& other = kOtherCodes[decoded - kOtherCodeBase];
+    return {other.unicode, kCodeMarkFirst + other.which - 1};
+}
+
+// UTF-8 of what nextChar() returned.
+inline char* putDecoded(char32_t c, char* out)
+{
+    if (c < kOtherCodeBase)
+        return putUtf8(c, out);
+    const auto [character, mark] = characterAndMark(c);
+    return putUtf8(mark, putUtf8(character, out));
 }
 
 inline void appendCode(uint16_t code, QByteArray& out)
@@ -97,8 +179,17 @@ inline void appendCode(uint16_t code, QByteArray& out)
     out.append(char(code & 0xFF));
 }
 
-inline void encodeCodePoint(char32_t c, QByteArray& out)
+// mark: the code mark that followed c, or 0.
+inline void encodeCodePoint(char32_t c, char32_t mark, QByteArray& out)
 {
+    if (mark) {
+        if (const uint16_t code = otherCodeFor(c, mark)) {
+            appendCode(code, out);
+            return;
+        }
+    }
+    if (isCodeMark(c))
+        return; // a mark after no character it belongs to shows nothing and writes nothing
     if (c < 0x80) {
         out.append(char(c));
     } else if (c >= kRawByteBase && c <= kRawByteBase + 0xFF) {
@@ -133,7 +224,7 @@ char* decodeToUtf8(const char* begin, const char* end, char* out)
             *out++ = char(*p++);
             continue;
         }
-        out = putUtf8(nextChar(p, e), out);
+        out = putDecoded(nextChar(p, e), out);
     }
     return out;
 }
@@ -152,13 +243,22 @@ QString decode(QByteArrayView bytes)
     out.reserve(bytes.size());
     auto p = reinterpret_cast<const unsigned char*>(bytes.data());
     auto e = p + bytes.size();
-    while (p < e) {
-        const char32_t c = nextChar(p, e);
+    const auto append = [&out](char32_t c) {
         if (c < 0x10000) {
             out.append(QChar(char16_t(c)));
         } else {
             out.append(QChar(QChar::highSurrogate(c)));
             out.append(QChar(QChar::lowSurrogate(c)));
+        }
+    };
+    while (p < e) {
+        const char32_t c = nextChar(p, e);
+        if (c < kOtherCodeBase) {
+            append(c);
+        } else {
+            const auto [character, mark] = characterAndMark(c);
+            append(character);
+            append(mark);
         }
     }
     return out;
@@ -169,13 +269,27 @@ QByteArray encode(QStringView text)
     QByteArray out;
     out.reserve(text.size() * 2);
     const qsizetype n = text.size();
-    for (qsizetype i = 0; i < n; ++i) {
+    // The code point at i, advancing i past it.
+    const auto next = [&](qsizetype& i) {
         char32_t c = text[i].unicode();
         if (QChar::isHighSurrogate(c) && i + 1 < n && text[i + 1].isLowSurrogate()) {
             c = QChar::surrogateToUcs4(char16_t(c), text[i + 1].unicode());
             ++i;
         }
-        encodeCodePoint(c, out);
+        ++i;
+        return c;
+    };
+    for (qsizetype i = 0; i < n;) {
+        const char32_t c = next(i);
+        char32_t mark = 0;
+        if (i + 1 < n && text[i] == QChar::highSurrogate(kCodeMarkFirst)) {
+            qsizetype after = i;
+            if (const char32_t m = next(after); isCodeMark(m)) {
+                mark = m;
+                i = after;
+            }
+        }
+        encodeCodePoint(c, mark, out);
     }
     return out;
 }
@@ -216,7 +330,12 @@ void appendEncodedUtf8(QByteArrayView utf8, QByteArray& out)
         for (int k = 1; k < len; ++k)
             c = (c << 6) | (p[k] & 0x3F);
         p += len;
-        encodeCodePoint(c, out);
+        char32_t mark = 0;
+        if (e - p >= 4 && isCodeMarkUtf8(p)) {
+            mark = kCodeMarkFirst + (p[3] - 0xB1);
+            p += 4;
+        }
+        encodeCodePoint(c, mark, out);
     }
 }
 
@@ -228,16 +347,51 @@ QByteArray encodeUtf8(QByteArrayView utf8)
     return out;
 }
 
+QString withoutCodeMarks(const QString& text)
+{
+    if (!text.contains(QChar::highSurrogate(kCodeMarkFirst)))
+        return text;
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (i + 1 < text.size() && text[i] == QChar::highSurrogate(kCodeMarkFirst) &&
+            isCodeMark(QChar::surrogateToUcs4(text[i], text[i + 1]))) {
+            ++i;
+            continue;
+        }
+        out.append(text[i]);
+    }
+    return out;
+}
+
+void appendWithoutCodeMarks(QByteArrayView utf8, QByteArray& out)
+{
+    for (qsizetype from = 0;;) {
+        const qsizetype at = utf8.indexOf(kCodeMarkUtf8Prefix, from);
+        if (at < 0 || at + 4 > utf8.size()) {
+            out.append(utf8.sliced(from));
+            return;
+        }
+        out.append(utf8.sliced(from, at - from));
+        if (!isCodeMarkUtf8(reinterpret_cast<const unsigned char*>(utf8.data() + at)))
+            out.append(utf8.sliced(at, 4));
+        from = at + 4;
+    }
+}
+
 qsizetype skipChars(QByteArrayView bytes, qsizetype n)
 {
     auto begin = reinterpret_cast<const unsigned char*>(bytes.data());
     auto p = begin;
     auto e = begin + bytes.size();
     for (qsizetype i = 0; i < n && p < e; ++i) {
-        if (*p < 0x80)
+        if (*p < 0x80) {
             ++p;
-        else
-            nextChar(p, e);
+        } else {
+            // A code mark is a character of no bytes of its own.
+            if (nextChar(p, e) >= kOtherCodeBase)
+                ++i;
+        }
     }
     return p - begin;
 }

@@ -1,5 +1,7 @@
 #include "ui/qt_platform.h"
 
+#include "core/cp932.h"
+
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -34,7 +36,8 @@ bool QtPlatform::startNewInstance(const QStringList& arguments)
 
 void QtPlatform::setClipboardText(const QString& text)
 {
-    QGuiApplication::clipboard()->setText(text);
+    // Other programs get the characters; the CP932 code a row was read with stays ours.
+    QGuiApplication::clipboard()->setText(cp932::withoutCodeMarks(text));
 }
 
 QString QtPlatform::clipboardText() const

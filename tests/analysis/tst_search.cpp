@@ -1,4 +1,5 @@
 #include "analysis/search.h"
+#include "core/cp932.h"
 #include "core/log_list.h"
 #include "support/log_rows.h"
 
@@ -12,18 +13,24 @@ namespace {
 
 using test::appendRows;
 
-// The plain meaning of a match: lower-case both (unless case counts), then find the text in
-// one of the five texts; an empty text matches a row with any non-empty text.
+// The plain meaning of a match: leave out code marks and lower-case both (unless case counts),
+// then find the text in one of the five texts; an empty text matches a row with any non-empty
+// text.
 bool referenceMatch(const QStringList& fields, const QString& text, bool matchCase)
 {
-    const QString needle = matchCase ? text : text.toLower();
-    for (const QString& field : fields) {
+    const QString characters = cp932::withoutCodeMarks(text);
+    const QString needle = matchCase ? characters : characters.toLower();
+    for (const QString& marked : fields) {
+        const QString field = cp932::withoutCodeMarks(marked);
         const QString hay = matchCase ? field : field.toLower();
         if (needle.isEmpty() ? !hay.isEmpty() : hay.contains(needle))
             return true;
     }
     return false;
 }
+
+// 0x8790 as read from a file: the character and the mark of its other code.
+const QString kNearlyEqualNec = u"≒"_s + QString::fromUcs4(&cp932::kCodeMarkFirst, 1);
 
 const QList<QStringList> kRows = {
     {u"Mozilla/4.0"_s, u"a.b.example.jp"_s, u"10.0.0.1"_s, u"2001/05/01 09:00"_s, u"http://x/"_s},
@@ -71,6 +78,16 @@ private slots:
         QTest::newRow("Greek capitals") << QStringList{u"ΑΘΗΝΑ"_s} << u"αθηνα"_s << false << true;
         QTest::newRow("beyond the BMP")
             << QStringList{u"\U00010400"_s} << u"\U00010428"_s << false << true;
+        // A character is found whichever of its codes the file held.
+        const QStringList marked = {u"x"_s, u"A"_s + kNearlyEqualNec + u"B"_s};
+        QTest::newRow("character of another code, text after it")
+            << marked << u"≒B"_s << true << true;
+        QTest::newRow("character of another code, case ignored")
+            << marked << u"a≒b"_s << false << true;
+        QTest::newRow("text with a mark finds the character's own code")
+            << QStringList{u"A≒B"_s} << u"A"_s + kNearlyEqualNec + u"B"_s << true << true;
+        QTest::newRow("marks do not join two texts")
+            << QStringList{kNearlyEqualNec, u"B"_s} << u"≒B"_s << true << false;
     }
     void rowMatch()
     {
@@ -87,10 +104,10 @@ private slots:
     // Byte-level matching against plain string matching on random rows of mixed scripts.
     void rowMatchAgreesWithStrings()
     {
-        const QStringList pieces = {u"a"_s,  u"B"_s,  u"b"_s,      u"z"_s,         u"Ａ"_s,
-                                    u"ａ"_s, u"例"_s, u"\u212A"_s, u"k"_s,         u"\u0130"_s,
-                                    u"i"_s,  u"ß"_s,  u"Σ"_s,      u"σ"_s,         u"."_s,
-                                    u"/"_s,  u"ﾊ"_s,  u"①"_s,      u"\U00010400"_s};
+        const QStringList pieces = {
+            u"a"_s,      u"B"_s, u"b"_s,      u"z"_s, u"Ａ"_s,         u"ａ"_s, u"例"_s,
+            u"\u212A"_s, u"k"_s, u"\u0130"_s, u"i"_s, u"ß"_s,          u"Σ"_s,  u"σ"_s,
+            u"."_s,      u"/"_s, u"ﾊ"_s,      u"①"_s, u"\U00010400"_s, u"≒"_s,  kNearlyEqualNec};
         QRandomGenerator random(2024);
         auto randomText = [&](int maxPieces) {
             QString text;

@@ -5,6 +5,7 @@
 #include "core/log_reader.h"
 
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -85,6 +86,28 @@ private slots:
         QVERIFY(japanese && dash && empty && emptyHost);
         const double rowBytes = double(result.fileSize) / double(rows);
         QVERIFY2(rowBytes > 200 && rowBytes < 300, qPrintable(QString::number(rowBytes)));
+    }
+
+    // The statistics benchmark's worst case: every visit from its own long previous page.
+    void longPagesAreDistinctAndLong()
+    {
+        bench::LogGenOptions options;
+        options.rows = 300;
+        options.longPageBytes = 1000;
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"long.twv"_s);
+        QVERIFY(bench::writeLog(path, options));
+        ReadResult result = readLogFile(path);
+        QCOMPARE(result.status, ReadStatus::Ok);
+        LogList list;
+        list.append(std::move(result.batch));
+        QSet<QByteArray> pages;
+        for (qsizetype i = 0; i < list.rowCount(); ++i) {
+            const QByteArrayView page = list.field(i, ColPreviousPage);
+            QVERIFY(page.size() >= 1000 && page.size() <= 1002);
+            pages.insert(page.toByteArray());
+        }
+        QCOMPARE(pages.size(), 300);
     }
 
     void rawLogHasNoHeaderBareLfAndDamagedLines()

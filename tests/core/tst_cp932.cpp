@@ -1,6 +1,7 @@
 #include "core/cp932.h"
 
 #include <QRandomGenerator>
+#include <QStringDecoder>
 #include <QTest>
 
 using namespace tw;
@@ -65,6 +66,10 @@ private slots:
     void unencodableCharacters();
     void skipChars_data();
     void skipChars();
+    void charactersWithTwoCodes_data();
+    void charactersWithTwoCodes();
+    void everyMappedPairShowsItsCharacter();
+    void strayCodeMarksWriteNothing();
 };
 
 void TestCp932::randomBytesRoundTrip_data()
@@ -184,11 +189,6 @@ void TestCp932::undecodableBytesStayBytes_data()
         << QByteArray("\x85\x40") << QList<uint>{raw + 0x85, '@'};
     QTest::newRow("lead byte before a character")
         << QByteArray("\x85\x88\x9F") << QList<uint>{raw + 0x85, 0x4E9C};
-    // Duplicates whose character encodes to another code stay bytes, so the file is unchanged.
-    QTest::newRow("NEC-selected duplicate 0xED40")
-        << QByteArray("\xED\x40") << QList<uint>{raw + 0xED, '@'};
-    QTest::newRow("NEC duplicate 0x8790")
-        << QByteArray("\x87\x90") << QList<uint>{raw + 0x87, raw + 0x90};
 }
 
 void TestCp932::undecodableBytesStayBytes()
@@ -254,6 +254,102 @@ void TestCp932::skipChars()
     QCOMPARE(cp932::skipChars(bytes, chars), qsizetype(offset));
     QCOMPARE(codePoints(cp932::decode(bytes.first(offset))),
              qMin<qsizetype>(chars, codePoints(cp932::decode(bytes))));
+}
+
+namespace {
+
+QString withMark(const char16_t* character, char32_t mark)
+{
+    return QString::fromUtf16(character) + QString::fromUcs4(&mark, 1);
+}
+
+} // namespace
+
+void TestCp932::charactersWithTwoCodes_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("ownCode"); // what the character alone encodes to
+
+    const char32_t one = cp932::kCodeMarkFirst;
+    const char32_t two = cp932::kCodeMarkLast;
+    QTest::newRow("NEC 0x8790") << QByteArray("\x87\x90") << withMark(u"≒", one)
+                                << QByteArray("\x81\xE0");
+    QTest::newRow("NEC-selected IBM 0xED40")
+        << QByteArray("\xED\x40") << withMark(u"纊", one) << QByteArray("\xFA\x5C");
+    QTest::newRow("IBM 0xFA4A") << QByteArray("\xFA\x4A") << withMark(u"Ⅰ", one)
+                                << QByteArray("\x87\x54");
+    QTest::newRow("IBM 0xFA59") << QByteArray("\xFA\x59") << withMark(u"№", one)
+                                << QByteArray("\x87\x82");
+    // Three codes each: the marks tell the two others apart.
+    QTest::newRow("NEC-selected IBM 0xEEF9")
+        << QByteArray("\xEE\xF9") << withMark(u"￢", one) << QByteArray("\x81\xCA");
+    QTest::newRow("IBM 0xFA54") << QByteArray("\xFA\x54") << withMark(u"￢", two)
+                                << QByteArray("\x81\xCA");
+    QTest::newRow("NEC 0x879A") << QByteArray("\x87\x9A") << withMark(u"∵", one)
+                                << QByteArray("\x81\xE6");
+    QTest::newRow("IBM 0xFA5B") << QByteArray("\xFA\x5B") << withMark(u"∵", two)
+                                << QByteArray("\x81\xE6");
+}
+
+// Another code of a character reads as the character and its mark and is written back as read;
+// without the mark the character has its own code.
+void TestCp932::charactersWithTwoCodes()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, ownCode);
+
+    const QByteArray line = "a" + bytes + "b" + bytes;
+    const QString lineText = u'a' + text + u'b' + text;
+    QCOMPARE(cp932::decode(line), lineText);
+    QCOMPARE(cp932::decodeToUtf8(line), lineText.toUtf8());
+    QCOMPARE(cp932::encode(lineText), line);
+    QCOMPARE(cp932::encodeUtf8(lineText.toUtf8()), line);
+
+    const QString character = text.first(1);
+    QCOMPARE(cp932::withoutCodeMarks(lineText), u'a' + character + u'b' + character);
+    QByteArray unmarked = "<";
+    cp932::appendWithoutCodeMarks(lineText.toUtf8(), unmarked);
+    QCOMPARE(unmarked, "<" + (u'a' + character + u'b' + character).toUtf8());
+    QCOMPARE(cp932::encode(character), ownCode);
+    QCOMPARE(cp932::skipChars(line, 2), 3);
+}
+
+// Every pair the system's windows-31j converter maps shows as the same character.
+void TestCp932::everyMappedPairShowsItsCharacter()
+{
+    int otherCodes = 0;
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+        for (int trail = 0x40; trail <= 0xFC; ++trail) {
+            const char pair[2] = {char(lead), char(trail)};
+            QStringDecoder system("windows-31j", QStringConverter::Flag::Stateless);
+            const QString expected = system.decode(QByteArrayView(pair, 2));
+            if (system.hasError() || expected.size() != 1 || expected[0] == QChar(0xFFFD) ||
+                expected[0] == QChar(0x1A))
+                continue;
+            const QString text = cp932::decode(QByteArrayView(pair, 2));
+            otherCodes += text.size() > 1 ? 1 : 0;
+            QVERIFY2(cp932::withoutCodeMarks(text) == expected,
+                     qPrintable(QString::number(lead << 8 | trail, 16)));
+        }
+    }
+    QCOMPARE(otherCodes, 398);
+}
+
+void TestCp932::strayCodeMarksWriteNothing()
+{
+    const QString one = QString::fromUcs4(&cp932::kCodeMarkFirst, 1);
+    const QString two = QString::fromUcs4(&cp932::kCodeMarkLast, 1);
+    const auto both = [](const QString& text) {
+        const QByteArray utf16Path = cp932::encode(text);
+        return utf16Path == cp932::encodeUtf8(text.toUtf8()) ? utf16Path : QByteArray("differ");
+    };
+    QCOMPARE(both(one + u"x"_qs), QByteArray("x"));
+    QCOMPARE(both(u"a"_qs + one), QByteArray("a"));
+    QCOMPARE(both(u"あ"_qs + one + two), QByteArray("\x82\xA0"));
+    // ≒ has one other code only: a second mark names none and the character keeps its own.
+    QCOMPARE(both(u"≒"_qs + two), QByteArray("\x81\xE0"));
 }
 
 QTEST_GUILESS_MAIN(TestCp932)

@@ -5,6 +5,7 @@
 #include "analysis/save_report_command.h"
 #include "analysis/ui/shape_widget.h"
 #include "core/log_list.h"
+#include "core/user_prompts.h"
 #include "settings/settings.h"
 #include "ui/icons.h"
 #include "ui/twips.h"
@@ -16,9 +17,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QThread>
 #include <QToolBar>
 
 #include <limits>
+#include <new>
 
 using namespace Qt::StringLiterals;
 
@@ -61,6 +64,12 @@ template <typename W> W* indexed(W* widget, const QString& name, int index)
     return widget;
 }
 
+// Tab stops every eight average characters, as in the classic edit box.
+void setTabStops(QPlainTextEdit* box)
+{
+    box->setTabStopDistance(8 * box->fontMetrics().averageCharWidth());
+}
+
 // A label whose text is wider than its place grows away from its aligned edge, so fonts wider
 // than the design's never cut a name or a count short.
 void fitText(QLabel* label)
@@ -80,12 +89,12 @@ void fitText(QLabel* label)
 
 StatisticsDialog::StatisticsDialog(StatisticsPage page, const LogList& list,
                                    const Settings& settings, UserPrompts& prompts,
-                                   const Clock& clock, QWidget* parent)
+                                   const Clock& clock, QWidget* parent, LongWorkRunner runner)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       m_page(page), m_settings(settings), m_prompts(prompts), m_clock(clock),
       m_browserTally(list.browserTally()), m_platformTally(list.platformTally()),
-      m_userPlatforms(settings.Pratform)
+      m_userPlatforms(settings.Pratform), m_runner(std::move(runner))
 {
     setObjectName(u"frmToolDlg"_s);
     setWindowIcon(applicationIcon());
@@ -225,18 +234,19 @@ QWidget* StatisticsDialog::buildReportPage(const QString& boxName)
     box->setObjectName(boxName);
     box->setReadOnly(true);
     box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // Tab stops every eight average characters, as in the classic edit box.
-    box->setTabStopDistance(8 * box->fontMetrics().averageCharWidth());
+    setTabStops(box);
     box->move(0, 0);
     return pageWidget;
 }
 
-void StatisticsDialog::setReportText(const QString& text)
+void StatisticsDialog::setReport(ReportText report)
 {
-    m_reportText = text;
-    if (m_reportBox) {
-        QString shown = text;
-        m_reportBox->setPlainText(shown.replace(u"\r\n"_s, u"\n"_s));
+    m_reportText = std::move(report.utf8);
+    if (m_reportBox && report.shown) {
+        QTextDocument* shown = report.shown.release();
+        m_reportBox->setDocument(shown);
+        shown->setParent(m_reportBox);
+        setTabStops(m_reportBox); // they belong to the document
     }
 }
 
@@ -287,15 +297,16 @@ void StatisticsDialog::layoutControls()
                            m_toolBar->sizeHint().height());
 }
 
-QString StatisticsDialog::reportBody() const
+QByteArray StatisticsDialog::reportBody() const
 {
     switch (m_page) {
     case StatisticsPage::Browser:
-        return browserReportBody(m_browserTally);
+        return browserReportBody(m_browserTally).toUtf8();
     case StatisticsPage::Platform:
         return platformReportBody(
-            m_platformTally,
-            UserPlatforms(QStringList(m_userPlatforms.begin(), m_userPlatforms.end())));
+                   m_platformTally,
+                   UserPlatforms(QStringList(m_userPlatforms.begin(), m_userPlatforms.end())))
+            .toUtf8();
     case StatisticsPage::Access:
     case StatisticsPage::Host:
         break;
@@ -305,18 +316,38 @@ QString StatisticsDialog::reportBody() const
 
 void StatisticsDialog::saveReport()
 {
-    runSaveReport(m_page, reportBody(), m_settings.InitDir, m_prompts, m_clock);
+    runSaveReport(m_page, QByteArrayView(reportBody()), m_settings.InitDir, m_prompts, m_clock,
+                  m_runner);
 }
 
 StatisticsDialog* showStatisticsDialog(StatisticsPage page, const LogList& list,
                                        const Settings& settings, UserPrompts& prompts,
-                                       const Clock& clock, QWidget* owner)
+                                       const Clock& clock, QWidget* owner,
+                                       const LongWorkRunner& runner)
 {
-    auto* dialog = new StatisticsDialog(page, list, settings, prompts, clock, owner);
-    if (page == StatisticsPage::Access)
-        dialog->setReportText(accessStatisticsText(list, settings.ALogMax));
-    else if (page == StatisticsPage::Host)
-        dialog->setReportText(hostStatisticsText(list));
+    ReportText report;
+    if (page == StatisticsPage::Access || page == StatisticsPage::Host) {
+        QThread* const windowThread = QThread::currentThread();
+        const int aLogMax = settings.ALogMax;
+        try {
+            runLongWork(runner, [&] {
+                report = makeReportText(
+                    [&](const ReportSink& sink) {
+                        if (page == StatisticsPage::Access)
+                            writeAccessStatistics(list, aLogMax, sink);
+                        else
+                            writeHostStatistics(list, sink);
+                    },
+                    windowThread);
+            });
+        } catch (const std::bad_alloc&) {
+            prompts.error(u"メモリが足りないため統計を作れませんでした。"_s);
+            return nullptr;
+        }
+    }
+    auto* dialog = new StatisticsDialog(page, list, settings, prompts, clock, owner, runner);
+    if (report.shown)
+        dialog->setReport(std::move(report));
     dialog->show();
     return dialog;
 }

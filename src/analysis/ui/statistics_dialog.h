@@ -2,6 +2,8 @@
 
 #include "analysis/classification.h"
 #include "analysis/statistics_report.h"
+#include "analysis/ui/report_document.h"
+#include "core/long_work.h"
 
 #include <QDialog>
 #include <QString>
@@ -27,12 +29,14 @@ class StatisticsDialog final : public QDialog {
 
 public:
     // Takes the tallies and the user platform strings now; the list is not read later. For the
-    // access and host pages the caller hands the report text in with setReportText().
+    // access and host pages the caller hands the report in with setReport(). Saving runs
+    // through runner.
     StatisticsDialog(StatisticsPage page, const LogList& list, const Settings& settings,
-                     UserPrompts& prompts, const Clock& clock, QWidget* parent = nullptr);
+                     UserPrompts& prompts, const Clock& clock, QWidget* parent = nullptr,
+                     LongWorkRunner runner = {});
 
     StatisticsPage page() const { return m_page; }
-    void setReportText(const QString& text);
+    void setReport(ReportText report);
 
     // The outer width chosen for the page, in twips, before the screen's edge cuts it.
     int outerWidthTwips() const { return m_outerWidthTwips; }
@@ -49,7 +53,7 @@ private:
     QWidget* buildReportPage(const QString& boxName);
     void placeOverOwner(int outerWidthTwips, int outerHeightTwips);
     void layoutControls();
-    QString reportBody() const;
+    QByteArray reportBody() const;
 
     StatisticsPage m_page;
     const Settings& m_settings;
@@ -58,7 +62,8 @@ private:
     std::array<qint64, kBrowserClassCount> m_browserTally;
     std::array<qint64, kPlatformClassCount> m_platformTally;
     std::array<QString, 3> m_userPlatforms;
-    QString m_reportText;
+    QByteArray m_reportText; // UTF-8, CR LF
+    LongWorkRunner m_runner;
     int m_outerWidthTwips = 0;
 
     std::array<QWidget*, 4> m_pages{}; // fraPage; only the one of m_page is shown
@@ -70,10 +75,12 @@ private:
 };
 
 // A statistics command of the Tools menu: computes the access or host text when the page needs
-// one, opens a new modeless dialog owned by `owner`, centred over it, and returns it. The dialog
-// deletes itself when closed.
+// one, through runner so that a window can keep painting meanwhile, opens a new modeless
+// dialog owned by `owner`, centred over it, and returns it. The dialog deletes itself when
+// closed. When memory runs out the user is told and no dialog opens (nullptr).
 StatisticsDialog* showStatisticsDialog(StatisticsPage page, const LogList& list,
                                        const Settings& settings, UserPrompts& prompts,
-                                       const Clock& clock, QWidget* owner);
+                                       const Clock& clock, QWidget* owner,
+                                       const LongWorkRunner& runner = {});
 
 } // namespace tw

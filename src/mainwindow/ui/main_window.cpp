@@ -690,7 +690,8 @@ void MainWindow::homePageCommand(int index)
 void MainWindow::showStatistics(StatisticsPage page)
 {
     m_statistics[std::size_t(page)] =
-        showStatisticsDialog(page, m_list, m_settings, m_prompts, m_clock, this);
+        showStatisticsDialog(page, m_list, m_settings, m_prompts, m_clock, this,
+                             [this](const std::function<void()>& work) { runLongWork(work); });
 }
 
 StatisticsDialog* MainWindow::statisticsDialog(StatisticsPage page) const

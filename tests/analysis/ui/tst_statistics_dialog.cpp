@@ -1,9 +1,13 @@
+#include "analysis/access_statistics.h"
+#include "analysis/host_statistics.h"
 #include "analysis/statistics_report.h"
 #include "analysis/ui/shape_widget.h"
 #include "analysis/ui/statistics_dialog.h"
 #include "core/clock.h"
 #include "core/cp932.h"
 #include "core/log_list.h"
+#include "mainwindow/ui/long_work_loop.h"
+#include "mainwindow/ui/program_rig.h"
 #include "settings/settings.h"
 #include "support/scripted_prompts.h"
 #include "support/test_files.h"
@@ -17,6 +21,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QThread>
+
+#include <new>
 
 using namespace tw;
 using namespace Qt::StringLiterals;
@@ -59,6 +66,32 @@ struct Rig {
 };
 
 const QString kIE = u"Mozilla/4.0 (compatible; MSIE 5.5; Windows 98)"_s;
+
+// Rows that each come from their own previous page of about a kilobyte, with distinct hosts.
+void addLongPageRows(LogList& list, int count)
+{
+    LogBatch batch;
+    AccessRecord r;
+    r.browser = kIE;
+    r.dateTime = u"2001/05/01 09:05:00"_s;
+    for (int i = 0; i < count; ++i) {
+        r.host = u"p%1.host%1.ne.jp"_s.arg(i);
+        r.previousPage = u"http://example.jp/%1?q="_s.arg(i) + QString(1000, u'ア');
+        batch.addRecord(r);
+    }
+    list.append(std::move(batch));
+}
+
+QPlainTextEdit* reportBox(StatisticsDialog* dialog)
+{
+    return dialog->findChild<QPlainTextEdit*>(
+        dialog->page() == StatisticsPage::Access ? u"txtAccReport"_s : u"txtHostReport"_s);
+}
+
+QString shownText(StatisticsDialog* dialog)
+{
+    return reportBox(dialog)->toPlainText();
+}
 
 } // namespace
 
@@ -201,6 +234,91 @@ private slots:
         QVERIFY(body.contains(u"10"_s));
         QCOMPARE(test::readBytes(path),
                  cp932::encode(statisticsReportText(statisticsPage, body, rig.clock.now())));
+    }
+
+    // A report of several megabytes is computed through the runner and shown and saved whole.
+    void longReportsAreMadeBesideTheWindow_data()
+    {
+        QTest::addColumn<int>("page");
+        QTest::newRow("access") << 2;
+        QTest::newRow("host") << 3;
+    }
+    void longReportsAreMadeBesideTheWindow()
+    {
+        QFETCH(int, page);
+        const auto statisticsPage = StatisticsPage(page);
+        Rig rig;
+        addLongPageRows(rig.list, 1500);
+        QList<QThread*> threads;
+        const LongWorkRunner runner = [&](const std::function<void()>& work) {
+            runKeepingWindowsPainted([&] {
+                threads.append(QThread::currentThread());
+                work();
+            });
+        };
+        std::unique_ptr<StatisticsDialog> dialog(showStatisticsDialog(
+            statisticsPage, rig.list, rig.settings, rig.prompts, rig.clock, nullptr, runner));
+        QCOMPARE(threads.size(), 1);
+        QVERIFY(threads[0] != QThread::currentThread());
+
+        const QString body = statisticsPage == StatisticsPage::Access
+                                 ? accessStatisticsText(rig.list, 0)
+                                 : hostStatisticsText(rig.list);
+        QVERIFY(body.size() > 1500000 || statisticsPage == StatisticsPage::Host);
+        QPlainTextEdit* box = reportBox(dialog.get());
+        QCOMPARE(box->document()->thread(), QThread::currentThread());
+        QCOMPARE(box->tabStopDistance(), 8.0 * box->fontMetrics().averageCharWidth());
+        QCOMPARE(shownText(dialog.get()), QString(body).replace(u"\r\n"_s, u"\n"_s));
+
+        // Saving runs through the runner as well and writes the text as it was computed.
+        const QString path = rig.dir.filePath(u"report.txt"_s);
+        rig.prompts.fileNames.enqueue(path);
+        dialog->saveReport();
+        QCOMPARE(threads.size(), 2);
+        QCOMPARE(test::readBytes(path),
+                 cp932::encode(statisticsReportText(statisticsPage, body, rig.clock.now())));
+    }
+
+    void runningOutOfMemoryOpensNoDialog()
+    {
+        Rig rig;
+        addRows(rig.list, kIE, 3);
+        QWidget owner;
+        const LongWorkRunner failing = [](const std::function<void()>&) { throw std::bad_alloc(); };
+        QVERIFY(!showStatisticsDialog(StatisticsPage::Access, rig.list, rig.settings, rig.prompts,
+                                      rig.clock, &owner, failing));
+        QVERIFY(owner.findChildren<StatisticsDialog*>().isEmpty());
+        QCOMPARE(rig.prompts.boxes.size(), 1);
+        QCOMPARE(rig.prompts.boxes[0].caption, u"エラー"_s);
+
+        // A save that runs out of memory is a failed save.
+        std::unique_ptr<StatisticsDialog> dialog(
+            new StatisticsDialog(StatisticsPage::Browser, rig.list, rig.settings, rig.prompts,
+                                 rig.clock, nullptr, failing));
+        rig.prompts.fileNames.enqueue(rig.dir.filePath(u"b.txt"_s));
+        dialog->saveReport();
+        QCOMPARE(rig.prompts.boxes.size(), 2);
+        QCOMPARE(rig.prompts.boxes[1].text, u"ファイルが書き込めませんでした。"_s);
+        QVERIFY(!QFile::exists(rig.dir.filePath(u"b.txt"_s)));
+    }
+
+    // The Tools menu computes the access and host statistics as the window's long work: the
+    // window shows that it is busy meanwhile.
+    void windowComputesStatisticsAsLongWork()
+    {
+        QTemporaryDir files;
+        test::Program p(test::listFile(files, u"a.twv"_s, {u"p1.a.example.jp"_s}));
+        p.window().show();
+        for (int item : {5, 6}) {
+            QString panelDuringWork;
+            // Posted before the command starts, so the busy window's own event loop runs it.
+            QMetaObject::invokeMethod(
+                &p.window(), [&] { panelDuringWork = p.panel(1); }, Qt::QueuedConnection);
+            p.action(u"mnuToolSub(%1)"_s.arg(item))->trigger();
+            QCOMPARE(panelDuringWork, u"処理中..."_s);
+            QVERIFY(shownText(p.window().statisticsDialog(StatisticsPage(item - 3)))
+                        .contains(u"1回\t"_s));
+        }
     }
 
     void failedSaveSaysSo()
