@@ -6,6 +6,7 @@
 #include "analysis/ui/shape_widget.h"
 #include "core/log_list.h"
 #include "core/user_prompts.h"
+#include "core/work_failure.h"
 #include "settings/settings.h"
 #include "ui/icons.h"
 #include "ui/twips.h"
@@ -329,7 +330,7 @@ StatisticsDialog* showStatisticsDialog(StatisticsPage page, const LogList& list,
     if (page == StatisticsPage::Access || page == StatisticsPage::Host) {
         QThread* const windowThread = QThread::currentThread();
         const int aLogMax = settings.ALogMax;
-        try {
+        const bool made = runReportingFailure(prompts, [&] {
             runLongWork(runner, [&] {
                 report = makeReportText(
                     [&](const ReportSink& sink) {
@@ -340,10 +341,9 @@ StatisticsDialog* showStatisticsDialog(StatisticsPage page, const LogList& list,
                     },
                     windowThread);
             });
-        } catch (const std::bad_alloc&) {
-            prompts.error(u"メモリが足りないため統計を作れませんでした。"_s);
+        });
+        if (!made)
             return nullptr;
-        }
     }
     auto* dialog = new StatisticsDialog(page, list, settings, prompts, clock, owner, runner);
     if (report.shown)

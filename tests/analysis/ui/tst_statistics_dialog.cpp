@@ -290,6 +290,7 @@ private slots:
         QVERIFY(owner.findChildren<StatisticsDialog*>().isEmpty());
         QCOMPARE(rig.prompts.boxes.size(), 1);
         QCOMPARE(rig.prompts.boxes[0].caption, u"エラー"_s);
+        QCOMPARE(rig.prompts.boxes[0].text, u"メモリが不足しています。"_s);
 
         // A save that runs out of memory is a failed save.
         std::unique_ptr<StatisticsDialog> dialog(
