@@ -24,7 +24,7 @@ CliRun runCli(const QStringList& args, const std::function<void()>& setup = {},
 // A setup for runCli that limits the files the child writes to bytes, as a full disk would.
 std::function<void()> fileSizeLimit(long bytes);
 // A setup for runCli that limits the child's address space to bytes, so that it runs out of
-// memory early.
+// memory early; none under the address sanitizer.
 std::function<void()> memoryLimit(long bytes);
 
 // Records shared by the command-line tests: the five texts of an IE row with a Japanese search
