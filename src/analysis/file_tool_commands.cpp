@@ -2,7 +2,7 @@
 
 #include "core/log_repair.h"
 #include "core/user_prompts.h"
-#include "mainwindow/shared_file_dialog.h"
+#include "core/shared_file_dialog.h"
 #include "settings/settings.h"
 
 using namespace Qt::StringLiterals;

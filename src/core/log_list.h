@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis/classification.h"
+#include "core/classification.h"
 #include "core/access_record.h"
 #include "core/large_allocation.h"
 #include "core/long_work.h"

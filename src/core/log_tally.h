@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis/classification.h"
+#include "core/classification.h"
 #include "core/log_reader.h"
 
 #include <QString>

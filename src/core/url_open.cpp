@@ -2,13 +2,14 @@
 
 #include "core/platform.h"
 #include "core/user_prompts.h"
-#include "settings/settings.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QStringList>
 #include <QUrl>
+
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -57,22 +58,23 @@ QString helpPageUrl(const QString& programFolder)
         .toString(QUrl::FullyEncoded);
 }
 
-UrlOpener::UrlOpener(const Settings& settings, Platform& platform, UserPrompts& prompts)
-    : m_settings(settings), m_platform(platform), m_prompts(prompts)
+UrlOpener::UrlOpener(std::function<UrlOpenPolicy()> policy, Platform& platform,
+                     UserPrompts& prompts)
+    : m_policy(std::move(policy)), m_platform(platform), m_prompts(prompts)
 {
 }
 
 void UrlOpener::openUrl(const QString& url)
 {
     // Mail addresses always go to the desktop's mail program.
-    if (url.contains("mailto:"_L1) || m_settings.UrlOMode == 0) {
+    const UrlOpenPolicy policy = m_policy();
+    if (url.contains("mailto:"_L1) || !policy.useBrowser) {
         // A refusal by the desktop is not reported.
         m_platform.openUrl(url);
         return;
     }
     // The URL is one argument, never a shell command line.
-    if (m_settings.BrowserPath.isEmpty() ||
-        !m_platform.startProgram(m_settings.BrowserPath, {url})) {
+    if (policy.browserPath.isEmpty() || !m_platform.startProgram(policy.browserPath, {url})) {
         m_prompts.message(
             u"エラー"_s,
             u"[設定]のURLを開くブラウザで指定されたブラウザが見つかりません。\r\n[設定]を確認してください。"_s,

@@ -2,11 +2,18 @@
 
 #include <QString>
 
+#include <functional>
+
 namespace tw {
 
 class Platform;
-struct Settings;
 class UserPrompts;
+
+// How the user wants web pages opened: by the desktop, or by the browser at browserPath.
+struct UrlOpenPolicy {
+    bool useBrowser = false;
+    QString browserPath;
+};
 
 // The host part of an http URL: the text after the first "://" up to the next "/", or to the
 // end when there is none. Empty when the text lacks "http" or "://". Also names the shortcut
@@ -22,10 +29,11 @@ bool isLaunchableRowAddress(const QString& text);
 // When none exists the URL names the file beside the program.
 QString helpPageUrl(const QString& programFolder);
 
-// Hands URLs to the desktop or to the browser named in the settings.
+// Hands URLs to the desktop or to the browser the user named; policy is asked at every URL, so a
+// change of preference takes effect at once.
 class UrlOpener {
 public:
-    UrlOpener(const Settings& settings, Platform& platform, UserPrompts& prompts);
+    UrlOpener(std::function<UrlOpenPolicy()> policy, Platform& platform, UserPrompts& prompts);
 
     // A URL the program made itself (help page, home pages, the version dialog's links).
     void openUrl(const QString& url);
@@ -33,7 +41,7 @@ public:
     void openRowUrl(const QString& url);
 
 private:
-    const Settings& m_settings;
+    std::function<UrlOpenPolicy()> m_policy;
     Platform& m_platform;
     UserPrompts& m_prompts;
 };

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "settings/settings_file.h"
+#include "core/list_font.h"
 
 #include <QList>
 #include <QString>

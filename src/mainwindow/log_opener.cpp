@@ -7,7 +7,7 @@
 #include "core/user_prompts.h"
 #include "core/work_failure.h"
 #include "mainwindow/main_view.h"
-#include "mainwindow/menu_history.h"
+#include "settings/menu_history.h"
 
 #include <QFileInfo>
 

@@ -7,7 +7,7 @@
 #include "core/user_prompts.h"
 #include "core/work_failure.h"
 #include "mainwindow/drag_drop.h"
-#include "mainwindow/menu_history.h"
+#include "settings/menu_history.h"
 #include "mainwindow/rows_clipboard_text.h"
 #include "settings/settings.h"
 
@@ -38,7 +38,7 @@ MainCommands::MainCommands(LogList& list, MainView& view, UserPrompts& prompts, 
     : m_editor(list, view), m_view(view), m_prompts(prompts), m_platform(platform),
       m_history(history), m_settings(settings), m_clock(clock),
       m_opener(m_editor, view, prompts, history), m_dialog(prompts),
-      m_urlOpener(settings, platform, prompts)
+      m_urlOpener([&settings] { return urlOpenPolicy(settings); }, platform, prompts)
 {
 }
 

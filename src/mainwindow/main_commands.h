@@ -3,7 +3,7 @@
 #include "core/url_open.h"
 #include "mainwindow/list_editor.h"
 #include "mainwindow/log_opener.h"
-#include "mainwindow/shared_file_dialog.h"
+#include "core/shared_file_dialog.h"
 
 #include <functional>
 

@@ -37,4 +37,9 @@ void Settings::setStatusFlags(int value)
         *this);
 }
 
+UrlOpenPolicy urlOpenPolicy(const Settings& s)
+{
+    return {s.UrlOMode != 0, s.BrowserPath};
+}
+
 } // namespace tw

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/url_open.h"
+
 #include <QString>
 
 #include <array>
@@ -35,5 +37,7 @@ struct Settings {
 
     bool operator==(const Settings&) const = default;
 };
+
+UrlOpenPolicy urlOpenPolicy(const Settings& s);
 
 } // namespace tw

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/clock.h"
+#include "core/list_font.h"
 #include "settings/settings.h"
 
 #include <QString>
@@ -12,17 +13,6 @@ namespace tw {
 class MenuHistory;
 
 // The list font and colour as one unit.
-struct ListFont {
-    QString name;
-    int size = 0;
-    int bold = 0, italic = 0, underline = 0, strikeout = 0;
-    qint32 color = 0;
-    // The exact size a font dialog chose (10.5); 0 when only whole points are known.
-    double pointSizeF = 0;
-
-    bool operator==(const ListFont&) const = default;
-};
-
 ListFont listFontOf(const Settings& s);
 void setListFont(Settings& s, const ListFont& f);
 

@@ -1,6 +1,6 @@
 #include "analysis/file_tool_commands.h"
 #include "core/log_repair.h"
-#include "mainwindow/shared_file_dialog.h"
+#include "core/shared_file_dialog.h"
 #include "settings/settings.h"
 #include "support/scripted_prompts.h"
 #include "support/test_files.h"

@@ -18,7 +18,7 @@ struct Rig {
     Settings settings;
     test::RecordingPlatform platform;
     test::ScriptedPrompts prompts;
-    UrlOpener opener{settings, platform, prompts};
+    UrlOpener opener{[this] { return urlOpenPolicy(settings); }, platform, prompts};
 };
 
 const QString kMissingBrowser =

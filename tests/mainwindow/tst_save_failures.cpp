@@ -2,7 +2,7 @@
 #include "analysis/save_report_command.h"
 #include "fake_main_view.h"
 #include "mainwindow/main_commands.h"
-#include "mainwindow/menu_history.h"
+#include "settings/menu_history.h"
 #include "settings/settings.h"
 #include "settings/settings_file.h"
 #include "support/faulty_places.h"

@@ -1,6 +1,6 @@
 #include "core/clock.h"
 #include "core/cp932.h"
-#include "mainwindow/menu_history.h"
+#include "settings/menu_history.h"
 #include "settings/ini_file.h"
 #include "settings/settings_file.h"
 #include "support/fifo.h"

@@ -1,6 +1,6 @@
 #include "analysis/ui/item_info_dialog.h"
 
-#include "analysis/classification.h"
+#include "core/classification.h"
 #include "analysis/item_info_text.h"
 #include "core/platform.h"
 #include "core/url_open.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "analysis/classification.h"
+#include "core/classification.h"
 #include "analysis/statistics_report.h"
 #include "analysis/ui/report_document.h"
 #include "core/long_work.h"

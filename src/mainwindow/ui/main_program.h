@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/startup.h"
-#include "mainwindow/menu_history.h"
+#include "settings/menu_history.h"
 #include "settings/settings.h"
 #include "settings/settings_file.h"
 

@@ -43,7 +43,7 @@ struct Rig {
     Settings settings;
     test::ScriptedPrompts prompts;
     test::RecordingPlatform platform;
-    UrlOpener opener{settings, platform, prompts};
+    UrlOpener opener{[this] { return urlOpenPolicy(settings); }, platform, prompts};
     ItemInfoDialog dialog;
 };
 
@@ -271,7 +271,7 @@ void TestItemInfoDialog::closeButtonIsDefaultAndDeletesTheDialog()
     Settings settings;
     test::ScriptedPrompts prompts;
     test::RecordingPlatform platform;
-    UrlOpener opener(settings, platform, prompts);
+    UrlOpener opener([&settings] { return urlOpenPolicy(settings); }, platform, prompts);
     QWidget owner;
     QPointer<ItemInfoDialog> first = ItemInfoDialog::showFor(record(kIeAgent, u"-"_s), settings,
                                                              prompts, platform, opener, &owner);

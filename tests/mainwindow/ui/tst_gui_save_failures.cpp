@@ -96,7 +96,7 @@ void TestGuiSaveFailures::itemInfoSaveFails()
     test::ScriptedPrompts prompts;
     test::RecordingPlatform platform;
     platform.temp = dir.path();
-    UrlOpener opener(settings, platform, prompts);
+    UrlOpener opener([&settings] { return urlOpenPolicy(settings); }, platform, prompts);
     QWidget owner;
     const AccessRecord item{QStringLiteral("Mozilla/4.0 (compatible; MSIE 5.5; Windows 98)"),
                             QStringLiteral("host.example.jp"), QStringLiteral("10.0.0.1"),

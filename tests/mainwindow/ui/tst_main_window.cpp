@@ -1,5 +1,5 @@
 #include "core/clock.h"
-#include "mainwindow/menu_history.h"
+#include "settings/menu_history.h"
 #include "mainwindow/ui/log_list_model.h"
 #include "mainwindow/ui/log_list_view.h"
 #include "mainwindow/ui/main_program.h"

@@ -19,7 +19,7 @@ struct Rig {
     Settings settings;
     test::ScriptedPrompts prompts;
     test::RecordingPlatform platform;
-    UrlOpener opener{settings, platform, prompts};
+    UrlOpener opener{[this] { return urlOpenPolicy(settings); }, platform, prompts};
     VersionDialog dialog{opener};
 
     QLabel* label(const QString& name) const { return dialog.findChild<QLabel*>(name); }

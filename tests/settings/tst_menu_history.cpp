@@ -1,4 +1,4 @@
-#include "mainwindow/menu_history.h"
+#include "settings/menu_history.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,4 +1,4 @@
-#include "analysis/classification.h"
+#include "core/classification.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "mainwindow/shared_file_dialog.h"
+#include "core/shared_file_dialog.h"
 
 namespace tw {
 
