@@ -4,6 +4,7 @@
 #include "core/log_list.h"
 
 #include <bitset>
+#include <cstring>
 
 namespace tw {
 namespace {
@@ -100,7 +101,8 @@ RowMatcher::RowMatcher(const QString& text, bool matchCase) : m_matchCase(matchC
 template <bool Fold> bool RowMatcher::findInRow(const LogRow& row) const
 {
     const auto* hay = reinterpret_cast<const uchar*>(row.text);
-    const qsizetype n = row.ends[kColumnCount - 1];
+    const qsizetype n = row.size();
+    const quint32* ends = row.ends();
     const auto* needle = reinterpret_cast<const uchar*>(m_needle.constData());
     const qsizetype m = m_needle.size();
     const uchar last = needle[m - 1];
@@ -112,11 +114,11 @@ template <bool Fold> bool RowMatcher::findInRow(const LogRow& row) const
             while (k < m - 1 && fold(hay[pos + k]) == needle[k])
                 ++k;
             if (k == m - 1) {
-                // The five texts lie back to back: a match must not run across a boundary.
+                // The texts lie back to back: a match must not run across a boundary.
                 int field = 0;
-                while (row.ends[std::size_t(field)] <= quint32(pos))
+                while (ends[field] <= quint32(pos))
                     ++field;
-                if (pos + m <= qsizetype(row.ends[std::size_t(field)]))
+                if (pos + m <= qsizetype(ends[field]))
                     return true;
             }
         }
@@ -127,7 +129,7 @@ template <bool Fold> bool RowMatcher::findInRow(const LogRow& row) const
 
 bool RowMatcher::matchesDecoded(const LogRow& row) const
 {
-    for (int k = 0; k < kColumnCount; ++k) {
+    for (int k = 0; k < row.fieldCount; ++k) {
         if (QString::fromUtf8(row.field(k)).toLower().contains(m_lowerNeedle))
             return true;
     }
@@ -136,19 +138,26 @@ bool RowMatcher::matchesDecoded(const LogRow& row) const
 
 LogRow RowMatcher::withoutCodeMarks(const LogRow& row) const
 {
-    LogRow unmarked = row;
+    const std::size_t count = row.fieldCount;
     m_unmarkedText.resize(0);
-    for (int k = 0; k < kColumnCount; ++k) {
-        cp932::appendWithoutCodeMarks(row.field(k), m_unmarkedText);
-        unmarked.ends[std::size_t(k)] = quint32(m_unmarkedText.size());
+    std::array<quint32, kMaxFieldCount> ends{};
+    for (std::size_t k = 0; k < count; ++k) {
+        cp932::appendWithoutCodeMarks(row.field(int(k)), m_unmarkedText);
+        ends[k] = quint32(m_unmarkedText.size());
     }
-    unmarked.text = m_unmarkedText.constData();
+    // Laid out as the list lays out a row: the ends of the fields, then their texts.
+    m_unmarkedRow.resize(count + (std::size_t(m_unmarkedText.size()) + 3) / 4);
+    std::memcpy(m_unmarkedRow.data(), ends.data(), count * sizeof(quint32));
+    char* text = reinterpret_cast<char*>(m_unmarkedRow.data() + count);
+    std::memcpy(text, m_unmarkedText.constData(), std::size_t(m_unmarkedText.size()));
+    LogRow unmarked = row;
+    unmarked.text = text;
     return unmarked;
 }
 
 bool RowMatcher::matches(const LogRow& row) const
 {
-    const QByteArrayView text(row.text, row.ends[kColumnCount - 1]);
+    const QByteArrayView text(row.text, row.size());
     if (m_needleHasNonAscii && cp932::mayHoldCodeMarks(text))
         return matchesUnmarked(withoutCodeMarks(row));
     return matchesUnmarked(row);
@@ -156,7 +165,7 @@ bool RowMatcher::matches(const LogRow& row) const
 
 bool RowMatcher::matchesUnmarked(const LogRow& row) const
 {
-    const quint32 length = row.ends[kColumnCount - 1];
+    const quint32 length = row.size();
     // Every text contains the empty text, but only a non-empty one counts as a match.
     if (m_needle.isEmpty())
         return length > 0;

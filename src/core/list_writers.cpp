@@ -135,7 +135,7 @@ bool copyPlainAscii(QByteArrayView text, char* out, Quotes quotes)
 // Bytes of the row's texts, enough for their CP932 form, which is never longer than UTF-8.
 qsizetype rowBytes(const LogRow& row)
 {
-    return qsizetype(row.ends[kColumnCount - 1]);
+    return qsizetype(row.columnsSize());
 }
 
 // CP932 never uses TAB, CR, LF or '"' as the second byte of a character, so the encoded bytes

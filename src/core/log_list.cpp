@@ -7,6 +7,7 @@
 #include <QThread>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 #include <tuple>
@@ -63,24 +64,40 @@ void TextArena::clear()
     m_used = 0;
 }
 
-void LogBatch::addRow(const std::array<QByteArrayView, kColumnCount>& fields)
+RowWriter::RowWriter(LogBatch& batch, int fieldCount, std::size_t maxTextBytes)
+    : m_batch(batch), m_count(fieldCount)
+{
+    const std::size_t endsBytes = sizeof(quint32) * std::size_t(fieldCount);
+    m_start = batch.m_arena.reserve(alignof(quint32) - 1 + endsBytes + maxTextBytes);
+    const auto address = reinterpret_cast<std::uintptr_t>(m_start);
+    m_ends = reinterpret_cast<quint32*>((address + alignof(quint32) - 1) & ~(alignof(quint32) - 1));
+    m_text = reinterpret_cast<char*>(m_ends + fieldCount);
+    m_cursor = m_text;
+}
+
+void RowWriter::finish()
+{
+    LogRow row;
+    row.text = m_text;
+    row.fieldCount = quint8(m_count);
+    m_batch.m_arena.commit(std::size_t(m_text - m_start) + m_ends[m_count - 1]);
+    m_batch.m_rows.push_back(row);
+}
+
+void LogBatch::addRow(const QByteArrayView* fields, int count)
 {
     std::size_t total = 0;
-    for (const auto& f : fields)
-        total += std::size_t(f.size());
-    char* out = m_arena.reserve(total);
-    LogRow row;
-    row.text = out;
-    quint32 end = 0;
-    for (int k = 0; k < kColumnCount; ++k) {
-        const auto& f = fields[std::size_t(k)];
-        if (!f.isEmpty())
-            std::memcpy(out + end, f.data(), std::size_t(f.size()));
-        end += quint32(f.size());
-        row.ends[std::size_t(k)] = end;
+    for (int k = 0; k < count; ++k)
+        total += std::size_t(fields[k].size());
+    RowWriter row(*this, count, total);
+    char* out = row.cursor();
+    for (int k = 0; k < count; ++k) {
+        if (!fields[k].isEmpty())
+            std::memcpy(out, fields[k].data(), std::size_t(fields[k].size()));
+        out += fields[k].size();
+        row.endField(out);
     }
-    m_arena.commit(total);
-    m_rows.push_back(row);
+    row.finish();
 }
 
 void LogBatch::addRecord(const AccessRecord& record)
@@ -96,6 +113,7 @@ void LogBatch::addRecord(const AccessRecord& record)
 
 void LogBatch::append(LogBatch&& other)
 {
+    m_fields |= other.m_fields;
     m_arena.absorb(std::move(other.m_arena));
     m_rows.insert(m_rows.end(), other.m_rows.begin(), other.m_rows.end());
     other.m_rows.clear();
@@ -180,6 +198,8 @@ void LogList::append(LogBatch&& batch)
     };
     auto& rows = batch.m_rows;
     const std::size_t before = m_rows.size();
+    const FieldSet fieldsBefore = m_fields;
+    m_fields |= batch.m_fields;
     count(1);
     if (m_rows.empty())
         m_rows = std::move(rows);
@@ -195,6 +215,7 @@ void LogList::append(LogBatch&& batch)
         // The list stays as it was before the append.
         m_rows.resize(before);
         m_arenas.pop_back();
+        m_fields = fieldsBefore;
         count(-1);
         throw;
     }
@@ -230,6 +251,7 @@ void LogList::clear()
     m_browserTally = {};
     m_platformTally = {};
     m_sortDirections = {};
+    m_fields = kColumnFields;
     m_sortColumn = -1;
     m_sortAscending = true;
     m_sorted = false;
@@ -237,7 +259,7 @@ void LogList::clear()
 
 void LogList::sortByHeader(int column)
 {
-    if (column < 0 || column >= kColumnCount)
+    if (column < 0 || column >= kMaxFieldCount || !hasField(column))
         return;
     const auto saved = std::tuple(m_sortColumn, m_sortAscending, m_sortDirections, m_sorted);
     m_sortColumn = column;

@@ -52,39 +52,75 @@ private:
     std::size_t m_used = 0;
 };
 
-// One row: the five field texts (UTF-8) lie back to back from text; ends are cumulative.
+// One row: its field texts (UTF-8) lie back to back from text. A row of n fields keeps the n
+// cumulative ends of its fields as 32-bit numbers just before text, so the record stays 16 bytes
+// however many fields a list has. Every row has the five columns; fields past its own are empty.
 struct LogRow {
     const char* text = nullptr;
-    std::array<quint32, kColumnCount> ends{};
+    quint8 fieldCount = 0;
     BrowserClass browserClass = BrowserClass::EXE;
 
+    const quint32* ends() const { return reinterpret_cast<const quint32*>(text) - fieldCount; }
+    quint32 size() const { return fieldCount ? ends()[fieldCount - 1] : 0; }
+    // The five columns' texts back to back.
+    quint32 columnsSize() const { return fieldCount ? ends()[kColumnCount - 1] : 0; }
     QByteArrayView field(int column) const
     {
-        const quint32 begin = column ? ends[std::size_t(column - 1)] : 0;
-        return QByteArrayView(text + begin, ends[std::size_t(column)] - begin);
+        if (column >= fieldCount)
+            return {};
+        const quint32* e = ends();
+        const quint32 begin = column ? e[column - 1] : 0;
+        return QByteArrayView(text + begin, e[column] - begin);
     }
+};
+
+class LogBatch;
+
+// Writes one row straight into a batch: made with room for the texts, then each field's bytes
+// are written at cursor() and closed with endField, in order, and finish adds the row.
+class RowWriter {
+public:
+    RowWriter(LogBatch& batch, int fieldCount, std::size_t maxTextBytes);
+    char* cursor() const { return m_cursor; }
+    void endField(char* fieldEnd) { m_ends[m_done++] = quint32(fieldEnd - m_text); }
+    void finish();
+
+private:
+    LogBatch& m_batch;
+    char* m_start;
+    quint32* m_ends;
+    char* m_text;
+    char* m_cursor;
+    int m_count;
+    int m_done = 0;
 };
 
 // Rows read from one file and not yet in a list (no class or tally yet).
 class LogBatch {
 public:
-    // Adds a row whose five fields are UTF-8 texts.
-    void addRow(const std::array<QByteArrayView, kColumnCount>& fields);
+    // Adds a row of these UTF-8 texts (at least the five columns).
+    void addRow(const QByteArrayView* fields, int count);
+    void addRow(const std::array<QByteArrayView, kColumnCount>& fields)
+    {
+        addRow(fields.data(), kColumnCount);
+    }
     void addRecord(const AccessRecord& record);
+    // The fields the rows' source records (the five columns and, for web logs, what it logs).
+    FieldSet fields() const { return m_fields; }
+    void setFields(FieldSet fields) { m_fields = fields | kColumnFields; }
     // Takes the rows of another batch after this one's.
     void append(LogBatch&& other);
     qsizetype size() const { return qsizetype(m_rows.size()); }
     bool isEmpty() const { return m_rows.empty(); }
     const LogRow& row(qsizetype i) const { return m_rows[std::size_t(i)]; }
 
-    // For parsers that decode straight into the arena.
-    TextArena& arena() { return m_arena; }
-    void addParsedRow(const LogRow& row) { m_rows.push_back(row); }
     void reserveRows(qsizetype n) { m_rows.reserve(std::size_t(n)); }
 
 private:
     friend class LogList;
+    friend class RowWriter;
     TextArena m_arena;
+    FieldSet m_fields = kColumnFields;
     std::vector<LogRow, LargeAllocator<LogRow>> m_rows;
     // Set by LogList::prepareAppend: that many rows carry their class, counted here.
     qsizetype m_preparedRows = -1;
@@ -105,6 +141,10 @@ public:
     const LogRow& row(qsizetype i) const { return m_rows[std::size_t(i)]; }
     QByteArrayView field(qsizetype row, int column) const { return this->row(row).field(column); }
     QString text(qsizetype row, int column) const { return QString::fromUtf8(field(row, column)); }
+    // Which fields the list's rows came with: the five columns, and what web logs added. The
+    // window shows a column for each.
+    FieldSet fields() const { return m_fields; }
+    bool hasField(int column) const { return m_fields & (1u << column); }
     AccessRecord record(qsizetype row) const;
     BrowserClass browserClass(qsizetype row) const { return this->row(row).browserClass; }
 
@@ -137,7 +177,7 @@ public:
     void sortByHeader(int column);
     // The header caption, with "(昇)" or "(降)" on the column that was clicked last.
     QString headerCaption(int column) const;
-    // 0: the next click sorts ascending, 1: descending.
+    // 0: the next click sorts ascending, 1: descending. Any field of the list can be sorted by.
     int sortDirection(int column) const { return m_sortDirections[std::size_t(column)]; }
     int sortColumn() const { return m_sortColumn; }
     bool sortAscending() const { return m_sortAscending; }
@@ -158,7 +198,8 @@ private:
     LongWorkRunner m_runner;
     std::array<qint64, kBrowserClassCount> m_browserTally{};
     std::array<qint64, kPlatformClassCount> m_platformTally{};
-    std::array<int, kColumnCount> m_sortDirections{};
+    std::array<int, kMaxFieldCount> m_sortDirections{};
+    FieldSet m_fields = kColumnFields;
     int m_sortColumn = -1; // the column of the last header click, -1 before any
     bool m_sortAscending = true;
     bool m_sorted = false;

@@ -38,17 +38,15 @@ struct BatchSink {
             raw[std::size_t(k)] = record.value(k);
             total += std::size_t(raw[std::size_t(k)].size());
         }
-        char* out = batch->arena().reserve(total * 4);
-        LogRow row;
-        row.text = out;
-        char* w = out;
+        // No CP932 byte takes more than four bytes of UTF-8.
+        RowWriter row(*batch, kColumnCount, total * 4);
+        char* w = row.cursor();
         for (int k = 0; k < kColumnCount; ++k) {
             const auto& f = raw[std::size_t(k)];
             w = cp932::decodeToUtf8(f.data(), f.data() + f.size(), w);
-            row.ends[std::size_t(k)] = quint32(w - out);
+            row.endField(w);
         }
-        batch->arena().commit(std::size_t(w - out));
-        batch->addParsedRow(row);
+        row.finish();
     }
 };
 

@@ -20,7 +20,7 @@ size_t qHash(const RowKey& key, size_t seed = 0)
 
 RowKey keyOf(const LogRow& row)
 {
-    return {row.text, row.ends[kColumnCount - 1]};
+    return {row.text, row.size()};
 }
 
 // Ascending rows cut into runs of neighbours: [first, last] pairs.

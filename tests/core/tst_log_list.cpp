@@ -97,6 +97,7 @@ private slots:
     void sortKeepsOrderOfEqualTexts();
     void appendWhileSortedResorts();
     void appendWithSortingSuspended();
+    void rowsWithMoreFieldsJoinAList();
 };
 
 void TestLogList::appendKeepsRecordsAndOrder()
@@ -343,6 +344,45 @@ void TestLogList::appendWithSortingSuspended()
     fillHosts(fresh);
     fresh.setSorted(true);
     QCOMPARE(column(fresh, ColHost), texts({"e", "c", "a", "d", "b"}));
+}
+
+// A web log's rows carry more fields than a list file's; both kinds live in one list. Every
+// row reads back what it was given, whatever the alignment of its texts, and the list knows the
+// union of the fields, sorts by any of them and forgets them when cleared.
+void TestLogList::rowsWithMoreFieldsJoinAList()
+{
+    LogList list;
+    list.append(batchOf({rec(kIE, QStringLiteral("a"))}));
+    QCOMPARE(list.fields(), kColumnFields);
+
+    LogBatch web;
+    web.setFields(kColumnFields | (1u << ColRequest) | (1u << ColStatus));
+    const QList<QByteArrayList> rows = {
+        {"UA x", "h2", "", "2026/12/01 10:00:00", "-", "GET /b", "404"},
+        {"", "h", "", "", "", "GET /a", "200"},
+        {"UA", "h3", "10.0.0.1", "d", "r", "", "5"}};
+    for (const QByteArrayList& fields : rows) {
+        std::vector<QByteArrayView> views(fields.begin(), fields.end());
+        web.addRow(views.data(), int(views.size()));
+    }
+    list.append(std::move(web));
+    QVERIFY(list.hasField(ColStatus) && !list.hasField(ColBytes));
+    QCOMPARE(list.text(0, ColHost), QStringLiteral("a"));
+    QVERIFY(list.field(0, ColRequest).isNull() && list.field(0, ColVirtualHost).isNull());
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        for (int k = 0; k < rows[i].size(); ++k)
+            QCOMPARE(list.field(i + 1, k).toByteArray(), rows[i][k]);
+        QCOMPARE(list.row(i + 1).size(), quint32(rows[i].join().size()));
+    }
+
+    list.sortByHeader(ColStatus);
+    QCOMPARE(column(list, ColStatus), QStringList({QString(), QStringLiteral("200"),
+                                                   QStringLiteral("404"), QStringLiteral("5")}));
+    list.sortByHeader(ColBytes); // no such field: nothing happens
+    QCOMPARE(list.sortColumn(), int(ColStatus));
+
+    list.clear();
+    QCOMPARE(list.fields(), kColumnFields);
 }
 
 QTEST_GUILESS_MAIN(TestLogList)
