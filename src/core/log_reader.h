@@ -4,6 +4,7 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 #include <memory>
@@ -25,7 +26,15 @@ struct ReadResult {
     LogBatch batch;
     qint64 fileSize = 0;
     QString detail; // English reason, for the command-line tool
+    // Web-server logs: lines that did not parse were left out; the first few are kept (as
+    // text, decoded as the fields are) for the user to look at.
+    qint64 skippedLines = 0;
+    QStringList firstSkipped;
+    // The data ended early (a compressed file cut short): the rows up to there were read.
+    bool cutShort = false;
 };
+// How many skipped lines a ReadResult keeps.
+constexpr int kKeptSkippedLines = 20;
 
 // Reads a list file, its CSV form or a raw access log (the record lines of a list file). Only
 // regular files are read; the layout is told from the first line before the rest is read.
