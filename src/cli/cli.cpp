@@ -32,20 +32,27 @@ QString usageText()
 {
     return uR"(Usage:
   tallyweaver-cli show   [OPTIONS] FILE...
-  tallyweaver-cli save   --format twv|csv|report -o OUT [OPTIONS] FILE...
+  tallyweaver-cli save   --format twv|csv|report|jsonl -o OUT [OPTIONS] FILE...
   tallyweaver-cli stats  browser|platform|access|host [-o OUT] [OPTIONS] FILE...
   tallyweaver-cli search [--match-case] TEXT [OPTIONS] FILE...
   tallyweaver-cli repair FILE
   tallyweaver-cli lf2crlf FILE
   tallyweaver-cli --help | --version
 
-The first FILE is opened, every further FILE is appended.
+The first FILE is opened, every further FILE is appended. A FILE is a list
+file, its CSV form, or a web server's access log in Common, Combined,
+virtual-host Combined or W3C extended format, plain or gzip-compressed, told
+apart by its content. Lines of a web log that do not parse are skipped and
+counted on standard error.
 
 show     prints one line per row: the row number, the browser class, then
-         Browser, Host, IP, DateTime and PreviousPage, separated by TAB
+         Browser, Host, IP, DateTime and PreviousPage, separated by TAB; with
+         --all-fields also Request, Status, Bytes and VirtualHost
+save     writes the rows as a list file, CSV or report exactly as the program
+         saves them, or as JSON Lines (one object per row, UTF-8, every field)
 stats    prints the statistics report in UTF-8 with LF line ends; with -o it
          writes the report file exactly as the statistics window saves it
-search   prints, as show does, every row in which any of the five texts contains
+search   prints, as show does, every row in which any of its texts contains
          TEXT; an empty TEXT lists every row that has a text. Put "--" before a
          TEXT that starts with "-". Status 0 also when no row matches
 
@@ -65,6 +72,9 @@ Options:
                           all, a negative number none; wins over --settings)
   --now "YYYY-MM-DD HH:MM"  creation time written into reports (default: now)
   --match-case            search tells upper and lower case apart
+  --all-fields            show and search also print the fields web logs add
+  --log-format NAME       read every FILE as twv, csv, common, combined,
+                          vcombined or w3c instead of telling by content
   -o OUT                  write the file exactly as the program saves it
 
 Exit status: 0 success, 1 repair not done or no bare LF found, 2 usage error,

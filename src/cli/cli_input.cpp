@@ -33,6 +33,16 @@ int outOfMemory(QTextStream& err, const QString& path)
     return fileError(err, path, u"read error: out of memory"_s, ExitReadError);
 }
 
+// Lines a web log could not give and compressed data that ended early are no reason to stop,
+// but the user is told.
+void reportLeftOut(const ReadResult& result, const QString& path, QTextStream& err)
+{
+    if (result.skippedLines > 0)
+        err << path << ": " << result.skippedLines << " lines skipped\n";
+    if (result.cutShort)
+        err << path << ": the compressed data ends early; the lines up to there were read\n";
+}
+
 } // namespace
 
 int readInputFiles(const QStringList& files, const CliOptions& options,
@@ -43,10 +53,11 @@ int readInputFiles(const QStringList& files, const CliOptions& options,
     bool first = true;
     for (const QString& path : files) {
         try {
-            ReadResult result = readLogFile(path);
+            ReadResult result = readLogFile(path, nullptr, options.layout);
             if (result.status != ReadStatus::Ok)
                 return fileError(err, path, readFailureReason(result.status, result.detail),
                                  ExitReadError);
+            reportLeftOut(result, path, err);
             if (first || list.rowCount() == 0) {
                 // Opening replaces the list and its state; appending to an empty list opens.
                 list.clear();

@@ -27,6 +27,8 @@ const OptionInfo kOptions[] = {
     {"--platform3"_L1, OptPlatforms, true},
     {"--alogmax"_L1, OptPlatforms, true},
     {"--match-case"_L1, OptMatchCase, false},
+    {"--log-format"_L1, OptLogFormat, true},
+    {"--all-fields"_L1, OptAllFields, false},
 };
 
 const OptionInfo* findOption(QStringView name)
@@ -75,6 +77,16 @@ bool applyOption(QLatin1StringView name, const QString& value, CliOptions& optio
         options.platforms[std::size_t(slot)] = value;
     } else if (name == "--match-case"_L1) {
         options.matchCase = true;
+    } else if (name == "--log-format"_L1) {
+        const std::optional<LogLayout> layout = logLayoutNamed(value);
+        if (!layout || *layout == LogLayout::Auto) {
+            *error = u"--log-format takes twv, csv, common, combined, vcombined or w3c, not "
+                     u"\"%1\""_s.arg(value);
+            return false;
+        }
+        options.layout = *layout;
+    } else if (name == "--all-fields"_L1) {
+        options.allFields = true;
     }
     return true;
 }

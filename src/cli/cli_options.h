@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/log_reader.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -26,8 +28,10 @@ enum OptionFlag : unsigned {
     OptFormat = 1u << 3,    // --format NAME
     OptPlatforms = 1u << 4, // --settings INI, --platform1..3 TEXT, --alogmax N
     OptMatchCase = 1u << 5, // --match-case
+    OptLogFormat = 1u << 6, // --log-format NAME
+    OptAllFields = 1u << 7, // --all-fields
     // What every command that reads FILE... takes.
-    OptCommon = OptSort | OptNow | OptPlatforms,
+    OptCommon = OptSort | OptNow | OptPlatforms | OptLogFormat,
 };
 
 struct CliOptions {
@@ -41,6 +45,8 @@ struct CliOptions {
     std::array<std::optional<QString>, 3> platforms;
     std::optional<int> aLogMax;
     bool matchCase = false;
+    LogLayout layout = LogLayout::Auto;
+    bool allFields = false;
 };
 
 // Parses the arguments that follow the command name. "--" ends the options; a lone "-" and

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/classification.h"
 #include "cli/cli_options.h"
+#include "core/classification.h"
 
 #include <QTextStream>
 

@@ -18,9 +18,9 @@ int runSave(const QStringList& args, QTextStream& out, QTextStream& err)
     }
     const QString& format = options.format;
     if (format.isEmpty())
-        return usageError(err, u"save needs --format twv|csv|report"_s);
-    if (format != u"twv" && format != u"csv" && format != u"report")
-        return usageError(err, u"unknown format \"%1\" (twv, csv or report)"_s.arg(format));
+        return usageError(err, u"save needs --format twv|csv|report|jsonl"_s);
+    if (format != u"twv" && format != u"csv" && format != u"report" && format != u"jsonl")
+        return usageError(err, u"unknown format \"%1\" (twv, csv, report or jsonl)"_s.arg(format));
     if (options.output.isEmpty())
         return usageError(err, u"save needs -o OUT"_s);
     if (options.positional.isEmpty())
@@ -35,6 +35,8 @@ int runSave(const QStringList& args, QTextStream& out, QTextStream& err)
         saved = saveListFile(options.output, list, &error);
     } else if (format == u"csv") {
         saved = saveCsvFile(options.output, list, &error);
+    } else if (format == u"jsonl") {
+        saved = saveJsonLinesFile(options.output, list, &error);
     } else if (options.now) {
         saved = saveReportFile(options.output, list, FixedClock(*options.now), &error);
     } else {

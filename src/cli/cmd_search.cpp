@@ -12,7 +12,7 @@ int runSearch(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     CliOptions options;
     QString error;
-    if (!parseCliOptions(args, OptCommon | OptMatchCase, options, &error))
+    if (!parseCliOptions(args, OptCommon | OptMatchCase | OptAllFields, options, &error))
         return usageError(err, error);
     if (options.positional.isEmpty())
         return usageError(err, u"search needs TEXT and at least one FILE"_s);
@@ -27,7 +27,7 @@ int runSearch(const QStringList& args, QTextStream& out, QTextStream& err)
     // The dialog's steps find these rows one after another; walking the list with the step's own
     // matcher gives the same rows without its find-next, which always ignores case.
     const RowMatcher matcher(text, options.matchCase);
-    RowPrinter printer(out);
+    RowPrinter printer(out, options.allFields);
     for (qsizetype i = 0; i < list.rowCount(); ++i) {
         if (matcher.matches(list.row(i)))
             printer.print(list, i);

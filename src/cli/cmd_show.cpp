@@ -11,7 +11,7 @@ int runShow(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     CliOptions options;
     QString error;
-    if (!parseCliOptions(args, OptCommon, options, &error))
+    if (!parseCliOptions(args, OptCommon | OptAllFields, options, &error))
         return usageError(err, error);
     if (options.positional.isEmpty())
         return usageError(err, u"show needs at least one FILE"_s);
@@ -22,7 +22,7 @@ int runShow(const QStringList& args, QTextStream& out, QTextStream& err)
     if (const int status = readInputs(options.positional, options, list, err))
         return status;
 
-    RowPrinter printer(out);
+    RowPrinter printer(out, options.allFields);
     for (qsizetype i = 0; i < list.rowCount(); ++i)
         printer.print(list, i);
     out.flush();

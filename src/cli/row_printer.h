@@ -8,14 +8,16 @@
 namespace tw::cli {
 
 // Prints rows as show and search list them: the 1-based row number in display order, the
-// BrowserClass key and the five texts, TAB-separated, one line ending in LF per row.
+// BrowserClass key and the five texts (with allFields the four fields web logs add after them,
+// empty where a row has none), TAB-separated, one line ending in LF per row.
 class RowPrinter final {
 public:
-    explicit RowPrinter(QTextStream& out) : m_out(out) {}
+    RowPrinter(QTextStream& out, bool allFields) : m_out(out), m_allFields(allFields) {}
     void print(const LogList& list, qsizetype row);
 
 private:
     QTextStream& m_out;
+    bool m_allFields;
     QByteArray m_line; // reused, so that a long listing does not allocate per row
 };
 

@@ -3,6 +3,7 @@
 #include "core/atomic_write.h"
 #include "core/cp932.h"
 #include "core/log_reader.h"
+#include "core/printable_text.h"
 #include "core/worker_threads.h"
 
 #include <QThread>
@@ -185,6 +186,26 @@ void putCsvValue(QByteArrayView utf8, RowBuffer& sink)
     sink.put('"');
 }
 
+// The inside of a JSON string: quote, backslash and control characters escaped, everything else
+// (UTF-8 included) as it is.
+void putJsonText(QByteArrayView text, RowBuffer& out)
+{
+    static constexpr char hex[] = "0123456789abcdef";
+    for (char c : text) {
+        const auto u = uchar(c);
+        if (c == '"' || c == '\\') {
+            out.put('\\');
+            out.put(c);
+        } else if (u < 0x20 || u == 0x7f) {
+            out.put(QByteArrayView("\\u00"));
+            out.put(hex[u >> 4]);
+            out.put(hex[u & 15]);
+        } else {
+            out.put(c);
+        }
+    }
+}
+
 } // namespace
 
 bool saveListFile(const QString& path, const LogList& list, QString* error)
@@ -260,6 +281,31 @@ bool saveReportFile(const QString& path, const LogList& list, const Clock& clock
                 out.put("\r\n");
             }
             out.put("\r\n");
+        },
+        error);
+}
+
+bool saveJsonLinesFile(const QString& path, const LogList& list, QString* error)
+{
+    static constexpr std::array<const char*, kMaxFieldCount> keys = {
+        "{\"browser\":\"",  ",\"host\":\"",     ",\"ip\":\"",
+        ",\"datetime\":\"", ",\"referrer\":\"", ",\"request\":\"",
+        ",\"status\":\"",   ",\"bytes\":\"",    ",\"vhost\":\""};
+    return writeRows(
+        path, list, {}, {},
+        [&list](const LogRow& row, RowBuffer& out) {
+            // Six bytes for a control character is the most any byte can take.
+            out.ensure(kMaxFieldCount * 16 + 2 + 6 * qsizetype(row.size()));
+            for (int k = 0; k < row.fieldCount; ++k) {
+                if (!list.hasField(k))
+                    continue;
+                out.put(QByteArrayView(keys[std::size_t(k)]));
+                out.scratch.truncate(0);
+                appendPrintable(row.field(k), out.scratch);
+                putJsonText(out.scratch, out);
+                out.put('"');
+            }
+            out.put("}\n");
         },
         error);
 }

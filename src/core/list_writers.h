@@ -21,6 +21,11 @@ bool saveCsvFile(const QString& path, const LogList& list, QString* error = null
 bool saveReportFile(const QString& path, const LogList& list, const Clock& clock,
                     QString* error = nullptr);
 
+// JSON Lines: one object per row in UTF-8, each on a line ending in LF, with the keys "browser",
+// "host", "ip", "datetime", "referrer" and, where the row has them, "request", "status",
+// "bytes" and "vhost"; every value a string, the text as the command line prints it.
+bool saveJsonLinesFile(const QString& path, const LogList& list, QString* error = nullptr);
+
 namespace detail {
 // Rows encoded per block (one block per core at a time); tests shrink it so that small lists
 // cross block boundaries. Returns the size it replaces.

@@ -224,8 +224,26 @@ ReadResult parseLogBytes(QByteArrayView bytes)
     return result;
 }
 
-ReadResult readLogFile(const QString& path, std::atomic<qint64>* bytesRead)
+std::optional<LogLayout> logLayoutNamed(QStringView name)
 {
+    static constexpr std::pair<QStringView, LogLayout> names[] = {
+        {u"auto", LogLayout::Auto},
+        {u"twv", LogLayout::List},
+        {u"csv", LogLayout::Csv},
+        {u"common", LogLayout::Common},
+        {u"combined", LogLayout::Combined},
+        {u"vcombined", LogLayout::VirtualHostCombined},
+        {u"w3c", LogLayout::W3C}};
+    for (const auto& [text, layout] : names) {
+        if (name == text)
+            return layout;
+    }
+    return std::nullopt;
+}
+
+ReadResult readLogFile(const QString& path, std::atomic<qint64>* bytesRead, LogLayout layout)
+{
+    Q_UNUSED(layout);
     detail::LogSource source = detail::openLogSource(path);
     if (bytesRead)
         *bytesRead = source.status == ReadStatus::Ok && source.bodyStart >= 0 ? source.bodyStart

@@ -36,12 +36,18 @@ struct ReadResult {
 // How many skipped lines a ReadResult keeps.
 constexpr int kKeptSkippedLines = 20;
 
+// The layouts a file can be read as; Auto tells them from the file's first lines.
+enum class LogLayout { Auto, List, Csv, Common, Combined, VirtualHostCombined, W3C };
+// "twv", "csv", "common", "combined", "vcombined", "w3c" (and "auto"); nothing for another name.
+std::optional<LogLayout> logLayoutNamed(QStringView name);
+
 // Reads a list file, its CSV form or a raw access log (the record lines of a list file). Only
 // regular files are read; the layout is told from the first line before the rest is read.
 // Running out of memory throws std::bad_alloc, whichever thread it happens on. bytesRead, when
 // given, counts up to the file's size as the bytes are read, for a progress display on another
 // thread.
-ReadResult readLogFile(const QString& path, std::atomic<qint64>* bytesRead = nullptr);
+ReadResult readLogFile(const QString& path, std::atomic<qint64>* bytesRead = nullptr,
+                       LogLayout layout = LogLayout::Auto);
 // The same, from bytes already in memory.
 ReadResult parseLogBytes(QByteArrayView bytes);
 
