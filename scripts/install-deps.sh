@@ -2,7 +2,7 @@
 # Installs the Debian packages the build, the tests and the program need; quick when all are there.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev zlib1g-dev
           qt6-translations-l10n fonts-noto-cjk xvfb xauth
           # what the install test checks the installed files with
           desktop-file-utils appstream shared-mime-info groff-base)
