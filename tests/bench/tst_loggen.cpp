@@ -187,6 +187,10 @@ private slots:
         QTest::newRow("list") << u"sample.twv"_s << int(F::List) << 2000LL << 2001ULL << false
                               << false;
         QTest::newRow("raw") << u"access_log"_s << int(F::List) << 200LL << 501ULL << true << false;
+        QTest::newRow("combined") << u"access.log"_s << int(F::Combined) << 200LL << 1204ULL
+                                  << false << false;
+        QTest::newRow("w3c") << u"u_ex261201.log"_s << int(F::W3C) << 200LL << 1202ULL << false
+                             << true;
     }
 
     void samplesAreReproduced()
