@@ -30,7 +30,7 @@ struct LogGenOptions {
     LogFormat format = LogFormat::List;
     bool header = true;           // list format: start with "#Tallyweaver_Header"
     bool bareLf = false;          // list format: LF line ends, as a Unix server writes them
-    std::int64_t damagedRows = 0; // list format: rows that lose their "ブラウザ:" label
+    std::int64_t damagedRows = 0; // rows that lose their "ブラウザ:" label, or web lines cut short
     int longPageBytes = 0; // > 0: every visit comes from its own previous page of about this size
     bool crlf = false;     // web formats: CR LF line ends instead of LF
     bool gzip = false;     // the output gzip-compressed

@@ -70,6 +70,9 @@ const char* const kUsers[] = {"taro", "hanako", "admin"};
 // Ranges Japanese providers and carriers hand out.
 const char* const kIpv6Prefixes[] = {"240b:10", "2400:4050", "2001:268", "2409:10", "2404:7a80"};
 
+// Assigned from a string rather than a literal, which GCC 12 wrongly warns about (-Wrestrict).
+const std::string kNone = "-";
+
 template <std::size_t N> const char* pick(std::mt19937_64& rng, const char* const (&list)[N])
 {
     return list[rng() % N];
@@ -148,7 +151,7 @@ void WebVisitDetails::add(Visit& visit)
     if (chance(Rates::bot)) {
         visit.browser = pick(m_rng, kBots);
         visit.protocol = "HTTP/1.1";
-        visit.previousPage = "-";
+        visit.previousPage = kNone;
     }
     if (chance(Rates::escapedAgent))
         visit.browser = pick(m_rng, kEscapedAgents);
@@ -166,7 +169,7 @@ void WebVisitDetails::add(Visit& visit)
         visit.requestPath.clear();
         visit.status = 408;
         visit.bytes = 0;
-        visit.previousPage = "-";
+        visit.previousPage = kNone;
         visit.browser.clear();
         visit.user.clear();
     }

@@ -258,6 +258,21 @@ private slots:
             QVERIFY2(layout.match(QString::fromLatin1(line)).hasMatch(), line.constData());
     }
 
+    // A line the server was killed in the middle of; the rest are whole.
+    void damagedWebLinesAreCutShort()
+    {
+        auto options = webOptions(bench::LogFormat::Combined, 100);
+        options.damagedRows = 3;
+        QList<QByteArray> lines = bench::generateLog(options).split('\n');
+        QVERIFY(lines.takeLast().isEmpty());
+        QCOMPARE(lines.size(), 100);
+        const QRegularExpression layout = apacheLine(options.format);
+        const auto whole = std::count_if(lines.begin(), lines.end(), [&](const QByteArray& line) {
+            return layout.match(QString::fromLatin1(line)).hasMatch();
+        });
+        QCOMPARE(whole, 97);
+    }
+
     // The odd rows come at their rates, each kind written as a server writes it.
     void rareRowsComeAtTheirRates()
     {
