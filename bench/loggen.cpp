@@ -1,5 +1,9 @@
 #include "loggen.h"
 
+#include "loggen_gzip.h"
+#include "loggen_web.h"
+#include "loggen_web_visits.h"
+
 #include "core/cp932.h"
 
 #include <QFile>
@@ -137,8 +141,6 @@ void civilFromDays(std::int64_t z, int& y, int& m, int& d)
     y = int(yoe + era * 400 + (m <= 2 ? 1 : 0));
 }
 
-constexpr std::int64_t kStartDay = 11443; // 2001-05-01
-
 int agentTotal()
 {
     int total = 0;
@@ -150,12 +152,12 @@ int agentTotal()
 } // namespace
 
 VisitGenerator::VisitGenerator(std::uint64_t seed, int distinctPages, std::int64_t expectedRows,
-                               int longPageBytes)
-    : m_rng(seed), m_longPageBytes(longPageBytes)
+                               int longPageBytes, std::int64_t startDay, double spanDays)
+    : m_rng(seed), m_startDay(startDay), m_longPageBytes(longPageBytes)
 {
-    // Spread the log over about three months, but never busier than a visit every 5 seconds.
+    // Spread the log over the span, but never busier than a visit every 5 seconds.
     if (expectedRows > 0)
-        m_meanInterval = std::clamp(90.0 * 86400.0 / double(expectedRows), 5.0, 3600.0);
+        m_meanInterval = std::clamp(spanDays * 86400.0 / double(expectedRows), 5.0, 3600.0);
 
     for (const char* dir : kDirs) {
         m_sitePaths.push_back(format("/~%s/%s/index.html", kUsers[0], dir));
@@ -309,7 +311,7 @@ void VisitGenerator::next(Visit& visit)
     visit.ip = makeIp();
     visit.host = makeHost(visit.ip);
     advanceClock();
-    const std::int64_t day = kStartDay + m_seconds / 86400;
+    const std::int64_t day = m_startDay + m_seconds / 86400;
     const int secondOfDay = int(m_seconds % 86400);
     int y = 0, mo = 0, d = 0;
     civilFromDays(day, y, mo, d);
@@ -325,27 +327,6 @@ void VisitGenerator::next(Visit& visit)
 
 namespace {
 
-// Non-ASCII bytes of a URL as %XX of their CP932 form, as the browsers of the time sent them.
-std::string percentEncodedCp932(const std::string& utf8)
-{
-    const QByteArray bytes = cp932::encodeUtf8(QByteArrayView(utf8.data(), qsizetype(utf8.size())));
-    std::string out;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const auto b = static_cast<unsigned char>(bytes[i]);
-        const bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
-        if (lead && i + 1 < bytes.size()) {
-            out += format("%%%02X%%%02X", unsigned(b),
-                          unsigned(static_cast<unsigned char>(bytes[i + 1])));
-            ++i;
-        } else if (b >= 0x80 || b == '"' || b == ' ' || b < 0x20) {
-            out += format("%%%02X", unsigned(b));
-        } else {
-            out += char(b);
-        }
-    }
-    return out;
-}
-
 QByteArrayView view(const std::string& s)
 {
     return QByteArrayView(s.data(), qsizetype(s.size()));
@@ -356,22 +337,6 @@ QByteArrayView view(const std::string& s)
 void appendVisitLine(const Visit& visit, const LogGenOptions& options, bool damaged,
                      QByteArray& out)
 {
-    if (options.format == LogFormat::Combined) {
-        const std::string& host = visit.host.empty() ? visit.ip : visit.host;
-        const bool noReferrer = visit.previousPage.empty() || visit.previousPage == "-";
-        const std::string line =
-            format("%s - - [%s] \"GET %s HTTP/1.0\" %d %s ", host.c_str(), visit.clfTime.c_str(),
-                   visit.requestPath.c_str(), visit.status,
-                   visit.bytes ? std::to_string(visit.bytes).c_str() : "-");
-        out.append(view(line));
-        out.append('"');
-        out.append(noReferrer ? QByteArrayView("-")
-                              : view(percentEncodedCp932(visit.previousPage)));
-        out.append("\" \"");
-        out.append(visit.browser.empty() ? QByteArrayView("-") : view(visit.browser));
-        out.append("\"\n");
-        return;
-    }
     static const QByteArray labels[kFieldCount] = {
         cp932::encode(u"ブラウザ:"), cp932::encode(u"ホスト:"), cp932::encode(u"IP:"),
         cp932::encode(u"日付時間:"), cp932::encode(u"前回頁:")};
@@ -392,13 +357,23 @@ namespace {
 // Generates the whole log, handing full chunks to sink.
 bool generate(const LogGenOptions& options, const std::function<bool(QByteArray&)>& sink)
 {
+    if (options.gzip) {
+        GzipWriter gzip(sink);
+        LogGenOptions plain = options;
+        plain.gzip = false;
+        return generate(plain, [&gzip](QByteArray& chunk) { return gzip.write(chunk); }) &&
+               gzip.finish();
+    }
     constexpr qsizetype kChunk = qsizetype(4) << 20;
     QByteArray out;
     out.reserve(kChunk + 4096);
     if (options.format == LogFormat::List && options.header)
         out.append(options.bareLf ? "#Tallyweaver_Header\n" : "#Tallyweaver_Header\r\n");
     VisitGenerator generator(options.seed, options.distinctPages, options.rows,
-                             options.longPageBytes);
+                             options.longPageBytes, options.startDay, options.spanDays);
+    const bool web = options.format != LogFormat::List;
+    WebVisitDetails details(options);
+    WebLogWriter webWriter(options);
     Visit visit;
     // Damaged rows are spread evenly through the file.
     const std::int64_t damaged = std::clamp<std::int64_t>(options.damagedRows, 0, options.rows);
@@ -412,7 +387,12 @@ bool generate(const LogGenOptions& options, const std::function<bool(QByteArray&
             nextDamaged =
                 damagedSoFar < damaged ? (damagedSoFar + 1) * options.rows / (damaged + 1) : -1;
         }
-        appendVisitLine(visit, options, isDamaged, out);
+        if (web) {
+            details.add(visit);
+            webWriter.append(visit, isDamaged, out);
+        } else {
+            appendVisitLine(visit, options, isDamaged, out);
+        }
         if (out.size() >= kChunk) {
             if (!sink(out))
                 return false;

@@ -2,6 +2,8 @@
 #include "loggen.h"
 
 #include <QCoreApplication>
+#include <QDate>
+#include <QHash>
 #include <QStringList>
 #include <QTextStream>
 
@@ -10,16 +12,36 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const char* const kUsage =
-    "Usage: tw-loggen --rows N [--seed S] [--format twv|combined] [--pages N]\n"
-    "                 [--raw] [--damaged N] [--long-pages BYTES] -o OUT\n"
+    "Usage: tw-loggen --rows N [--seed S] [--format F] [--pages N] [--raw] [--damaged N]\n"
+    "                 [--long-pages BYTES] [--crlf] [--gzip] [--rare-rows|--no-rare-rows]\n"
+    "                 [--start YYYY-MM-DD] [--days N] -o OUT\n"
     "  --rows N       number of visits (default 1000)\n"
-    "  --seed S       random seed (default 1); the same seed gives the same bytes\n"
+    "  --seed S       random seed (default 1); the same seed and options give the same bytes\n"
     "  --format F     twv: list file, CP932 with CR LF (default);\n"
-    "                 combined: the same visits in Apache Combined Log Format\n"
+    "                 common: Common Log Format (%h %l %u %t \"%r\" %>s %b);\n"
+    "                 combined: Combined (common plus \"%{Referer}i\" \"%{User-Agent}i\");\n"
+    "                 vcombined: Combined behind \"%v:%p \" (a few rows \"%v \");\n"
+    "                 w3c: W3C extended log as IIS writes it, #Fields changed halfway\n"
     "  --pages N      distinct previous-page URLs (default 300)\n"
-    "  --raw          a raw access log: no header line, bare LF line ends\n"
-    "  --damaged N    N rows lose their browser label (for trying the repair)\n"
-    "  --long-pages B every visit comes from its own previous page of about B bytes\n";
+    "  --raw          list file: no header line, bare LF line ends\n"
+    "  --damaged N    N rows lose their browser label (list) or are cut short (web formats)\n"
+    "  --long-pages B every visit comes from its own previous page of about B bytes\n"
+    "  --crlf         CR LF line ends (web formats write LF unless given)\n"
+    "  --gzip         write the output gzip-compressed\n"
+    "  --rare-rows    web formats: a few rows with IPv6 clients, current browsers and bots,\n"
+    "                 escaped user agents, UTF-8 or CP932 referrers, remote users, 408 with\n"
+    "                 no request; on by default except for combined, whose plain bytes\n"
+    "                 older benchmark data depend on\n"
+    "  --no-rare-rows web formats: none of those rows\n"
+    "  --start D      day of the first visit (default 2001-05-01)\n"
+    "  --days N       the visits spread over about N days, a fraction too (default 90)\n";
+
+const QHash<QString, tw::bench::LogFormat> kFormats = {
+    {u"twv"_s, tw::bench::LogFormat::List},
+    {u"common"_s, tw::bench::LogFormat::Common},
+    {u"combined"_s, tw::bench::LogFormat::Combined},
+    {u"vcombined"_s, tw::bench::LogFormat::VCombined},
+    {u"w3c"_s, tw::bench::LogFormat::W3C}};
 
 int usage(QTextStream& err, const QString& message)
 {
@@ -49,6 +71,16 @@ int main(int argc, char* argv[])
             options.bareLf = true;
             continue;
         }
+        if (arg == u"--crlf" || arg == u"--gzip" || arg == u"--rare-rows" ||
+            arg == u"--no-rare-rows") {
+            if (arg == u"--crlf")
+                options.crlf = true;
+            else if (arg == u"--gzip")
+                options.gzip = true;
+            else
+                options.rareRows = arg == u"--rare-rows";
+            continue;
+        }
         if (i + 1 >= args.size())
             return usage(err, u"%1 needs a value"_s.arg(arg));
         const QString value = args.at(++i);
@@ -68,12 +100,17 @@ int main(int argc, char* argv[])
             options.damagedRows = value.toLongLong(&ok);
             ok = ok && options.damagedRows >= 0;
         } else if (arg == u"--format") {
-            if (value == u"twv")
-                options.format = tw::bench::LogFormat::List;
-            else if (value == u"combined")
-                options.format = tw::bench::LogFormat::Combined;
-            else
-                ok = false;
+            const auto format = kFormats.find(value);
+            ok = format != kFormats.end();
+            if (ok)
+                options.format = *format;
+        } else if (arg == u"--start") {
+            const QDate day = QDate::fromString(value, Qt::ISODate);
+            ok = day.isValid();
+            options.startDay = day.toJulianDay() - QDate(1970, 1, 1).toJulianDay();
+        } else if (arg == u"--days") {
+            options.spanDays = value.toDouble(&ok);
+            ok = ok && options.spanDays > 0;
         } else if (arg == u"-o") {
             output = value;
         } else {
@@ -84,6 +121,9 @@ int main(int argc, char* argv[])
     }
     if (output.isEmpty())
         return usage(err, u"-o OUT is required"_s);
+    // The list file has CR LF line ends unless --raw; --crlf keeps them in a raw one.
+    if (options.crlf)
+        options.bareLf = false;
 
     QString error;
     if (!tw::bench::writeLog(output, options, &error)) {

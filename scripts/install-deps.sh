@@ -2,14 +2,16 @@
 # Installs the Debian packages the build, the tests and the program need; quick when all are there.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev zlib1g-dev
           qt6-translations-l10n fonts-noto-cjk xvfb xauth
           # what the install test checks the installed files with
           desktop-file-utils appstream shared-mime-info groff-base)
-# Extra groups: "fuzz" for the fuzzers and sanitizer builds.
+# Extra groups: "fuzz" for the fuzzers and sanitizer builds, "bench" for bench/run.sh and the
+# programs it compares with.
 for extra in "$@"; do
     case "$extra" in
         fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;
+        bench) packages+=(time bc goaccess lnav) ;;
         *) echo "unknown package group: $extra" >&2; exit 2 ;;
     esac
 done
