@@ -1,3 +1,4 @@
+#include "core/cp932.h"
 #include "core/list_writers.h"
 #include "core/log_reader.h"
 #include "support/log_rows.h"
@@ -299,6 +300,41 @@ private slots:
         QVERIFY(!saveCsvFile(path, list));
         QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         QCOMPARE(readBytes(path), QByteArray("previous"));
+    }
+
+    // JSON Lines keep every field a row has, as the command line prints it, in valid JSON: the
+    // keys of fields the list does not have are left out, quotes, backslashes and control
+    // characters are escaped, line breaks become blanks and code marks go.
+    void jsonLines()
+    {
+        LogList list;
+        LogBatch web;
+        web.setFields(kColumnFields | (1u << ColRequest) | (1u << ColStatus) | (1u << ColBytes));
+        const QByteArray mark = QStringView(QChar::fromUcs4(cp932::kCodeMarkFirst)).toUtf8();
+        const QByteArrayList fields = {"UA \"q\" \\ x",
+                                       "h",
+                                       "",
+                                       "2026/12/01 10:00:00",
+                                       "http://例.jp/\tp\r\n" + mark,
+                                       "GET / HTTP/1.1",
+                                       "200",
+                                       "-",
+                                       "\x01"};
+        std::vector<QByteArrayView> views(fields.begin(), fields.end());
+        web.addRow(views.data(), int(views.size()));
+        list.append(std::move(web));
+        list.appendRecord(AccessRecord{u"Mozilla"_s, u"a"_s, u"1.2.3.4"_s, u"d"_s, u"-"_s});
+
+        QTemporaryDir dir;
+        const QString path = dir.filePath(u"rows.jsonl"_s);
+        QVERIFY(saveJsonLinesFile(path, list));
+        const QByteArray expected =
+            "{\"browser\":\"UA \\\"q\\\" \\\\ x\",\"host\":\"h\",\"ip\":\"\","
+            "\"datetime\":\"2026/12/01 10:00:00\",\"referrer\":\"http://例.jp/ p  \","
+            "\"request\":\"GET / HTTP/1.1\",\"status\":\"200\",\"bytes\":\"-\"}\n"
+            "{\"browser\":\"Mozilla\",\"host\":\"a\",\"ip\":\"1.2.3.4\",\"datetime\":\"d\","
+            "\"referrer\":\"-\"}\n";
+        QCOMPARE(readBytes(path), expected);
     }
 
     void reportDateUsesClock()
