@@ -53,6 +53,8 @@ private slots:
     void skippedLines();
     void lineEndsAndCounting();
     void addressesAsInetPton();
+    void detection_data();
+    void detection();
 };
 
 void TestWebLog::fields_data()
@@ -242,6 +244,49 @@ void TestWebLog::addressesAsInetPton()
             inet_pton(AF_INET, text, buffer) == 1 || inet_pton(AF_INET6, text, buffer) == 1;
         QVERIFY2(tw::weblog::detail::isIpAddress(text) == expected, text);
     }
+}
+
+void TestWebLog::detection_data()
+{
+    QTest::addColumn<QByteArray>("head");
+    QTest::addColumn<int>("expected"); // a Format, or -1 for none
+    const QByteArray a = combined("192.0.2.1", R"("GET / HTTP/1.0" 200 1 "-" "A")");
+    const QByteArray common = combined("192.0.2.1", R"("GET / HTTP/1.0" 200 1)");
+    const auto row = [](const char* name, const QByteArray& head, int expected) {
+        QTest::newRow(name) << head << expected;
+    };
+    const int w3c = int(Format::W3C);
+    row("combined after empty lines", "\r\n\n" + a + "\r\n" + a + "\r\n", int(Format::Combined));
+    row("combined, head cut in a line", a + "\n" + a + "\n" + a.left(30), int(Format::Combined));
+    row("one line without a line end", a, int(Format::Combined));
+    row("with a byte order mark", "\xEF\xBB\xBF" + a + "\n", int(Format::Combined));
+    row("one garbage line among good ones", "junk\n" + a + "\n" + a + "\n", int(Format::Combined));
+    row("common", common + "\n" + common + "\n", int(Format::Common));
+    row("virtual host with port", "www.example.com:80 " + a + "\n",
+        int(Format::VirtualHostCombined));
+    row("virtual host without port", "example.org " + a + "\n", int(Format::VirtualHostCombined));
+    row("w3c software",
+        "#Software: Microsoft Internet Information Services 10.0\r\n#Version: 1.0\r\n", w3c);
+    row("w3c version", "\n#Version: 1.0\n#Fields: date time c-ip\n", w3c);
+    row("w3c date", "#Date: 2024-03-01 00:00:00\n", w3c);
+    row("w3c fields", "#Fields: date time c-ip\n2024-03-01 00:00:00 192.0.2.1\n", w3c);
+    row("list file",
+        "#Tallyweaver_Header\r\n" +
+            tw::cp932::encode(u"ブラウザ:A\tホスト:h\tIP:\t日付時間:x\t前回頁:-\r\n"),
+        -1);
+    row("comment and text", "# just notes\nhello\n", -1);
+    row("error log", "[Tue Oct 10 13:55:36.123 2000] [core:error] [pid 1] AH00001: x\n", -1);
+    row("mostly garbage", "x\ny\n" + a + "\n", -1);
+    row("empty", "", -1);
+    row("blank lines only", "\n \r\n\t\n", -1);
+}
+
+void TestWebLog::detection()
+{
+    QFETCH(QByteArray, head);
+    QFETCH(int, expected);
+    const std::optional<Format> format = detectFormat(head);
+    QCOMPARE(format ? int(*format) : -1, expected);
 }
 
 QTEST_GUILESS_MAIN(TestWebLog)
