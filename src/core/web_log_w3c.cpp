@@ -59,8 +59,7 @@ template <class Take> qsizetype forEachField(QByteArrayView text, Take take)
         if (p == end)
             return count;
         const char* start = p;
-        while (p < end && !isBlank(*p))
-            ++p;
+        p = scanTo<' ', '\t', false>(p, end);
         take(count++, QByteArrayView(start, p));
     }
 }
