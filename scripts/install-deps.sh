@@ -3,6 +3,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev
+          zlib1g-dev
           qt6-translations-l10n fonts-noto-cjk xvfb xauth
           # what the install test checks the installed files with
           desktop-file-utils appstream shared-mime-info groff-base)
