@@ -1,0 +1,100 @@
+// Reading a gzip log through LogByteStream in 4 MB pieces, inflating ahead on a thread of its own
+// and on the caller's thread, alone and with a caller that scans each piece as a line parser
+// would (the overlap the read-ahead thread is for).
+//
+//   bench_gunzip FILE.gz [--repeat R]
+#include "bench_support.h"
+
+#include "core/log_byte_stream.h"
+#include "core/regular_file.h"
+
+#include <QCoreApplication>
+
+#include <cstring>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using Inflate = tw::LogByteStream::Inflate;
+
+// Finds every line and, in it, the quotes and spaces a Combined parser looks for.
+qint64 scan(const char* data, qint64 n)
+{
+    qint64 marks = 0;
+    const char* end = data + n;
+    for (const char* line = data; line < end;) {
+        const char* eol =
+            static_cast<const char*>(std::memchr(line, '\n', std::size_t(end - line)));
+        if (!eol)
+            eol = end;
+        for (const char* p = line; p < eol; ++p)
+            marks += *p == '"' || *p == ' ' || *p == '[';
+        line = eol + 1;
+    }
+    return marks;
+}
+
+// Seconds to read the file to its end; *bytes gets the inflated size.
+double readAll(const QString& path, Inflate inflate, bool parse, qint64* bytes)
+{
+    tw::RegularFile file;
+    if (file.open(path) != tw::RegularFile::Status::Open)
+        qFatal("cannot open %s", qPrintable(path));
+    QElapsedTimer timer;
+    timer.start();
+    const auto stream = tw::LogByteStream::open(file, inflate);
+    std::vector<char> piece(4 << 20);
+    qint64 total = 0;
+    qint64 marks = 0;
+    qint64 got = 0;
+    while ((got = stream->read(piece.data(), qint64(piece.size()))) > 0) {
+        total += got;
+        if (parse)
+            marks += scan(piece.data(), got);
+    }
+    const double secs = tw::bench::seconds(timer);
+    if (got < 0 || stream->cutShort())
+        qFatal("read failed: %s", qPrintable(stream->errorText()));
+    if (parse && total > 0 && marks == 0)
+        qFatal("no Combined lines in %s", qPrintable(path));
+    *bytes = total;
+    return secs;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QStringList args = app.arguments().mid(1);
+    int repeat = 3;
+    if (const qsizetype at = args.indexOf(u"--repeat"_s); at >= 0 && at + 1 < args.size()) {
+        repeat = std::max(1, args.at(at + 1).toInt());
+        args.remove(at, 2);
+    }
+    if (args.size() != 1) {
+        std::fprintf(stderr, "usage: bench_gunzip FILE.gz [--repeat R]\n");
+        return 2;
+    }
+    struct Case {
+        const char* name;
+        Inflate inflate;
+        bool parse;
+    };
+    const Case cases[] = {{"gunzip_ahead", Inflate::Ahead, false},
+                          {"gunzip_caller_thread", Inflate::OnCallerThread, false},
+                          {"gunzip_scan_ahead", Inflate::Ahead, true},
+                          {"gunzip_scan_caller_thread", Inflate::OnCallerThread, true}};
+    for (const Case& c : cases) {
+        double best = 1e9;
+        qint64 bytes = 0;
+        for (int i = 0; i < repeat; ++i)
+            best = std::min(best, readAll(args.at(0), c.inflate, c.parse, &bytes));
+        std::fprintf(stderr, "%-26s %.3f s  %.0f MB/s of content\n", c.name, best,
+                     double(bytes) / 1e6 / best);
+        tw::bench::result(c.name, best);
+    }
+    return 0;
+}
