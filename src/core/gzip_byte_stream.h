@@ -26,8 +26,9 @@ public:
     qint64 compressedBytesRead() const override { return m_compressedRead; }
 
 private:
-    static constexpr std::size_t kChunks = 4;
-    static constexpr qint64 kChunkBytes = 1 << 20;
+    // 16 MB ahead: a caller parsing pieces of up to that size still overlaps with inflating.
+    static constexpr std::size_t kChunks = 8;
+    static constexpr qint64 kChunkBytes = 2 << 20;
 
     struct Chunk {
         std::unique_ptr<char[]> bytes;
