@@ -86,13 +86,14 @@ QStringList rotatedSet(const QString& path)
         QString fileName;
     };
     std::vector<Found> found;
+    // Files: regular files and links to them, no folders, pipes or devices.
     QDirIterator entries(prefix.isEmpty() ? u"."_s : prefix, QDir::Files | QDir::Hidden);
     while (entries.hasNext()) {
         const QString fileName = QFileInfo(entries.next()).fileName();
         if (!fileName.startsWith(base))
             continue;
         SetName name = parseName(fileName);
-        if (name.base == base && QFileInfo(prefix + fileName).isFile())
+        if (name.base == base)
             found.push_back({std::move(name), fileName});
     }
 
