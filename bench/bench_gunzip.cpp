@@ -2,7 +2,8 @@
 // and on the caller's thread, alone and with a caller that scans each piece on both cores as the
 // line parsers do (the overlap the read-ahead thread is for). Wall and CPU seconds, best of R.
 //
-//   bench_gunzip FILE.gz [--repeat R]
+//   bench_gunzip FILE.gz [--repeat R] [--passes P]   P scans of each piece stand for a slower
+//   parser
 #include "bench_support.h"
 
 #include "core/log_byte_stream.h"
@@ -55,7 +56,7 @@ struct Timing {
 };
 
 // Time to read the file to its end; *bytes gets the inflated size.
-Timing readAll(const QString& path, Inflate inflate, bool parse, qint64* bytes)
+Timing readAll(const QString& path, Inflate inflate, int passes, qint64* bytes)
 {
     tw::RegularFile file;
     if (file.open(path) != tw::RegularFile::Status::Open)
@@ -70,13 +71,13 @@ Timing readAll(const QString& path, Inflate inflate, bool parse, qint64* bytes)
     qint64 got = 0;
     while ((got = stream->read(piece.data(), qint64(piece.size()))) > 0) {
         total += got;
-        if (parse)
+        for (int pass = 0; pass < passes; ++pass)
             marks += scanOnBothCores(piece.data(), got);
     }
     const Timing timing{tw::bench::seconds(timer), tw::bench::cpuSeconds() - cpuStart};
     if (got < 0 || stream->cutShort())
         qFatal("read failed: %s", qPrintable(stream->errorText()));
-    if (parse && total > 0 && marks == 0)
+    if (passes > 0 && total > 0 && marks == 0)
         qFatal("no Combined lines in %s", qPrintable(path));
     *bytes = total;
     return timing;
@@ -88,13 +89,18 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QStringList args = app.arguments().mid(1);
-    int repeat = 3;
-    if (const qsizetype at = args.indexOf(u"--repeat"_s); at >= 0 && at + 1 < args.size()) {
-        repeat = std::max(1, args.at(at + 1).toInt());
+    const auto option = [&args](const QString& name, int fallback) {
+        const qsizetype at = args.indexOf(name);
+        if (at < 0 || at + 1 >= args.size())
+            return fallback;
+        const int value = std::max(1, args.at(at + 1).toInt());
         args.remove(at, 2);
-    }
+        return value;
+    };
+    const int repeat = option(u"--repeat"_s, 3);
+    const int passes = option(u"--passes"_s, 1);
     if (args.size() != 1) {
-        std::fprintf(stderr, "usage: bench_gunzip FILE.gz [--repeat R]\n");
+        std::fprintf(stderr, "usage: bench_gunzip FILE.gz [--repeat R] [--passes P]\n");
         return 2;
     }
     struct Case {
@@ -110,7 +116,7 @@ int main(int argc, char** argv)
         Timing best{1e9, 1e9};
         qint64 bytes = 0;
         for (int i = 0; i < repeat; ++i) {
-            const Timing t = readAll(args.at(0), c.inflate, c.parse, &bytes);
+            const Timing t = readAll(args.at(0), c.inflate, c.parse ? passes : 0, &bytes);
             best = {std::min(best.wall, t.wall), std::min(best.cpu, t.cpu)};
         }
         std::fprintf(stderr, "%-26s %.3f s (CPU %.3f s)  %.0f MB/s of content\n", c.name, best.wall,
