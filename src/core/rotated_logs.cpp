@@ -89,13 +89,18 @@ QStringList rotatedSet(const QString& path)
     // Files: regular files and links to them, no folders, pipes or devices.
     QDirIterator entries(prefix.isEmpty() ? u"."_s : prefix, QDir::Files | QDir::Hidden);
     while (entries.hasNext()) {
-        const QString fileName = QFileInfo(entries.next()).fileName();
+        entries.next();
+        const QString fileName = entries.fileName();
         if (!fileName.startsWith(base))
             continue;
         SetName name = parseName(fileName);
         if (name.base == base)
             found.push_back({std::move(name), fileName});
     }
+
+    // A folder that may be searched but not listed still has the file itself.
+    if (found.empty())
+        return QFileInfo(path).isFile() ? QStringList{path} : QStringList{};
 
     // Plain before compressed, so that the plain copy of a number or date wins below.
     const auto order = [](const Found& f) {
