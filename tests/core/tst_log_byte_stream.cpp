@@ -44,15 +44,6 @@ QByteArray logText(int lines, quint32 seed)
     return text;
 }
 
-QByteArray randomBytes(int size, quint32 seed)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    QRandomGenerator random(seed);
-    for (char& b : bytes)
-        b = char(random.bounded(256));
-    return bytes;
-}
-
 struct ReadResult {
     QByteArray bytes;
     bool compressed = false;
@@ -119,7 +110,8 @@ private slots:
     {
         QFETCH(Inflate, inflate);
         const QByteArray text = logText(200000, 1); // more than the read-ahead ring holds
-        const QByteArray noise = randomBytes(300000, 2);
+        QByteArray noise(300000, Qt::Uninitialized);
+        QRandomGenerator(2).fillRange(reinterpret_cast<quint32*>(noise.data()), noise.size() / 4);
         const QList<QByteArray> members = {text, {}, noise, "x", text.left(70000)};
         QByteArray file;
         QByteArray whole;
