@@ -35,11 +35,11 @@ int outOfMemory(QTextStream& err, const QString& path)
 
 // Lines a web log could not give and compressed data that ended early are no reason to stop,
 // but the user is told.
-void reportLeftOut(const ReadResult& result, const QString& path, QTextStream& err)
+void reportLeftOut(qint64 skippedLines, bool cutShort, const QString& path, QTextStream& err)
 {
-    if (result.skippedLines > 0)
-        err << path << ": " << result.skippedLines << " lines skipped\n";
-    if (result.cutShort)
+    if (skippedLines > 0)
+        err << path << ": " << skippedLines << " lines skipped\n";
+    if (cutShort)
         err << path << ": the compressed data ends early; the lines up to there were read\n";
 }
 
@@ -57,7 +57,7 @@ int readInputFiles(const QStringList& files, const CliOptions& options,
             if (result.status != ReadStatus::Ok)
                 return fileError(err, path, readFailureReason(result.status, result.detail),
                                  ExitReadError);
-            reportLeftOut(result, path, err);
+            reportLeftOut(result.skippedLines, result.cutShort, path, err);
             if (first || list.rowCount() == 0) {
                 // Opening replaces the list and its state; appending to an empty list opens.
                 list.clear();
@@ -105,10 +105,11 @@ int tallyInputs(const QStringList& files, const CliOptions& options, ClassTally&
     tally = {};
     for (const QString& path : files) {
         try {
-            const TallyResult result = tallyLogFile(path, resolved.platforms);
+            const TallyResult result = tallyLogFile(path, resolved.platforms, options.layout);
             if (result.status != ReadStatus::Ok)
                 return fileError(err, path, readFailureReason(result.status, result.detail),
                                  ExitReadError);
+            reportLeftOut(result.skippedLines, result.cutShort, path, err);
             tally += result.tally;
         } catch (const std::bad_alloc&) {
             return outOfMemory(err, path);

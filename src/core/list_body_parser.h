@@ -86,12 +86,20 @@ template <class Sink> void parseListBody(const char* p, const char* end, Sink& s
     }
 }
 
-// Reads [begin, end) of the file in chunks, parsing complete lines as they arrive, so memory
-// holds one chunk of the file rather than all of it.
-template <class Sink>
-bool parseFileRange(const RegularFile& file, qint64 begin, qint64 end, Sink& sink, QString& error,
-                    std::atomic<qint64>* bytesRead = nullptr)
+// Where lines end: list files end them at CR or LF; web-server logs at LF (a CR before it goes
+// with the line end, a lone CR stays inside the line).
+enum class LineEnds { CrOrLf, Lf };
+
+// Reads [begin, end) of the file in chunks and hands each run of complete lines to
+// parse(const char* p, const char* end) as it arrives, so memory holds one chunk of the file
+// rather than all of it.
+template <class Parse>
+bool readLinesOfRange(const RegularFile& file, qint64 begin, qint64 end, LineEnds ends,
+                      Parse&& parse, QString& error, std::atomic<qint64>* bytesRead = nullptr)
 {
+    const auto isLineEnd = [ends](char c) {
+        return c == '\n' || (ends == LineEnds::CrOrLf && c == '\r');
+    };
     const qint64 chunkBytes = readerSplit().chunkBytes;
     QByteArray buffer;
     qint64 carry = 0;
@@ -114,12 +122,12 @@ bool parseFileRange(const RegularFile& file, qint64 begin, qint64 end, Sink& sin
         // The carried part holds no line end, so only the new bytes need searching.
         const char* complete = stop;
         if (pos < end) {
-            while (complete > data + carry && complete[-1] != '\r' && complete[-1] != '\n')
+            while (complete > data + carry && !isLineEnd(complete[-1]))
                 --complete;
             if (complete == data + carry)
                 complete = data;
         }
-        parseListBody(data, complete, sink);
+        parse(data, complete);
         carry = stop - complete;
         if (complete != data) // a line longer than the buffer stays where it is
             std::memmove(buffer.data(), complete, std::size_t(carry));
@@ -127,9 +135,21 @@ bool parseFileRange(const RegularFile& file, qint64 begin, qint64 end, Sink& sin
     return true;
 }
 
+// Reads [begin, end) of a list file, parsing complete lines as they arrive.
+template <class Sink>
+bool parseFileRange(const RegularFile& file, qint64 begin, qint64 end, Sink& sink, QString& error,
+                    std::atomic<qint64>* bytesRead = nullptr)
+{
+    return readLinesOfRange(
+        file, begin, end, LineEnds::CrOrLf,
+        [&sink](const char* p, const char* stop) { parseListBody(p, stop, sink); }, error,
+        bytesRead);
+}
+
 // Cuts the body [bodyStart, size) of the file into ranges, one per core for a large body, each
 // starting at a line start: range i is [cuts[i], cuts[i + 1]).
-std::vector<qint64> listBodyRanges(const RegularFile& file, qint64 bodyStart, qint64 size);
+std::vector<qint64> listBodyRanges(const RegularFile& file, qint64 bodyStart, qint64 size,
+                                   LineEnds ends = LineEnds::CrOrLf);
 
 // Parses range i into sinks[i], each on a thread of its own. What a thread throws (say
 // std::bad_alloc) is thrown here.

@@ -2,7 +2,9 @@
 
 #include "core/cp932.h"
 #include "core/list_body_parser.h"
+#include "core/log_byte_stream.h"
 #include "core/regular_file.h"
+#include "core/web_log_reader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -175,6 +177,118 @@ bool parseCsvBody(const char* p, const char* end, LogBatch& batch, QString& deta
     }
 }
 
+std::optional<weblog::Format> webFormatOf(LogLayout layout)
+{
+    switch (layout) {
+    case LogLayout::Common:
+        return weblog::Format::Common;
+    case LogLayout::Combined:
+        return weblog::Format::Combined;
+    case LogLayout::VirtualHostCombined:
+        return weblog::Format::VirtualHostCombined;
+    case LogLayout::W3C:
+        return weblog::Format::W3C;
+    case LogLayout::Auto:
+    case LogLayout::List:
+    case LogLayout::Csv:
+        break;
+    }
+    return std::nullopt;
+}
+
+LogLayout layoutOf(weblog::Format format)
+{
+    switch (format) {
+    case weblog::Format::Common:
+        return LogLayout::Common;
+    case weblog::Format::Combined:
+        return LogLayout::Combined;
+    case weblog::Format::VirtualHostCombined:
+        return LogLayout::VirtualHostCombined;
+    case weblog::Format::W3C:
+        break;
+    }
+    return LogLayout::W3C;
+}
+
+// What the first bytes of a file say it is: Auto when they are nothing we read (or nothing).
+struct Layout {
+    LogLayout layout = LogLayout::Auto;
+    qsizetype bodyStart = 0; // list and CSV: after the header line, when there is one
+};
+
+// head is the whole content or its first bytes.
+Layout decideLayout(QByteArrayView head, bool whole, LogLayout asked)
+{
+    if (head.isEmpty())
+        return {};
+    const FirstLine first = firstLineOf(head);
+    const qsizetype afterHeader = first.body - head.data();
+    // A first line that goes on past the first bytes is no header.
+    const bool complete = whole || afterHeader > first.line.size();
+    const bool listHeader = complete && first.line == QByteArrayView(kListHeaderLine);
+    const bool csvHeader = complete && isCsvHeader(first.line);
+    switch (asked) {
+    case LogLayout::Auto:
+        if (csvHeader)
+            return {LogLayout::Csv, afterHeader};
+        if (listHeader)
+            return {LogLayout::List, afterHeader};
+        if (const std::optional<weblog::Format> web = weblog::detectFormat(head))
+            return {layoutOf(*web), 0};
+        return {};
+    // Told what it is, a file without the header is all body.
+    case LogLayout::List:
+        return {LogLayout::List, listHeader ? afterHeader : 0};
+    case LogLayout::Csv:
+        return {LogLayout::Csv, csvHeader ? afterHeader : 0};
+    default:
+        return {asked, 0};
+    }
+}
+
+// A web log of which no line parses is no log at all.
+void noRowsIsNoLog(ReadResult& result)
+{
+    if (result.status == ReadStatus::Ok && result.batch.isEmpty() && result.skippedLines > 0) {
+        result.status = ReadStatus::UnknownLayout;
+        result.detail = QStringLiteral("not a Tallyweaver list, CSV or log file");
+    }
+}
+
+// Reads content held whole, in the layout found for it.
+void parseWhole(QByteArrayView bytes, const Layout& found, ReadResult& result)
+{
+    if (bytes.isEmpty()) {
+        result.status = ReadStatus::ReadError;
+        result.detail = QStringLiteral("the file is empty");
+        return;
+    }
+    const char* body = bytes.data() + found.bodyStart;
+    const char* end = bytes.data() + bytes.size();
+    switch (found.layout) {
+    case LogLayout::Auto:
+        result.status = ReadStatus::UnknownLayout;
+        result.detail = QStringLiteral("not a Tallyweaver list, CSV or log file");
+        return;
+    case LogLayout::Csv:
+        if (!parseCsvBody(body, end, result.batch, result.detail)) {
+            result.status = ReadStatus::ReadError;
+            result.batch = LogBatch();
+        }
+        return;
+    case LogLayout::List:
+        // Rough guess of the row count keeps the row vector from growing step by step.
+        result.batch.reserveRows(bytes.size() / 200);
+        parseListBody(body, end, result.batch);
+        return;
+    default:
+        detail::readWebLogBytes(bytes, *webFormatOf(found.layout), result);
+        noRowsIsNoLog(result);
+        return;
+    }
+}
+
 } // namespace
 
 QByteArray csvHeaderLine()
@@ -195,32 +309,12 @@ bool isCsvHeader(QByteArrayView line)
     return line == QByteArrayView(csv) || line == QByteArrayView(legacyCsv);
 }
 
-ReadResult parseLogBytes(QByteArrayView bytes)
+ReadResult parseLogBytes(QByteArrayView bytes, LogLayout layout)
 {
     ReadResult result;
     result.fileSize = bytes.size();
-    if (bytes.isEmpty()) {
-        result.status = ReadStatus::ReadError;
-        result.detail = QStringLiteral("the file is empty");
-        return result;
-    }
-    const FirstLine first = firstLineOf(bytes);
-    const char* end = bytes.data() + bytes.size();
-    if (isCsvHeader(first.line)) {
-        if (!parseCsvBody(first.body, end, result.batch, result.detail)) {
-            result.status = ReadStatus::ReadError;
-            result.batch = LogBatch();
-        }
-        return result;
-    }
-    if (first.line == QByteArrayView(kListHeaderLine)) {
-        // Rough guess of the row count keeps the row vector from growing step by step.
-        result.batch.reserveRows(bytes.size() / 200);
-        parseListBody(first.body, end, result.batch);
-        return result;
-    }
-    result.status = ReadStatus::UnknownLayout;
-    result.detail = QStringLiteral("not a Tallyweaver list, CSV or log file");
+    const Layout found = decideLayout(bytes, true, layout);
+    parseWhole(bytes, found, result);
     return result;
 }
 
@@ -243,30 +337,46 @@ std::optional<LogLayout> logLayoutNamed(QStringView name)
 
 ReadResult readLogFile(const QString& path, std::atomic<qint64>* bytesRead, LogLayout layout)
 {
-    Q_UNUSED(layout);
-    detail::LogSource source = detail::openLogSource(path);
-    if (bytesRead)
-        *bytesRead = source.status == ReadStatus::Ok && source.bodyStart >= 0 ? source.bodyStart
-                                                                              : source.fileSize;
-    if (source.status == ReadStatus::Ok && source.bodyStart < 0)
-        return parseLogBytes(source.bytes);
+    detail::LogSource source = detail::openLogSource(path, layout);
     ReadResult result;
     result.status = source.status;
     result.detail = source.detail;
     result.fileSize = source.fileSize;
+    if (bytesRead)
+        *bytesRead = source.status == ReadStatus::Ok && source.bodyStart >= 0 ? source.bodyStart
+                                                                              : 0;
     if (source.status != ReadStatus::Ok)
         return result;
-    if (!parseListFile(*source.file, source.bodyStart, source.fileSize, result.batch, result.detail,
-                       bytesRead)) {
+    const std::optional<weblog::Format> web = webFormatOf(source.layout);
+    bool read = true;
+    if (source.bodyStart >= 0) {
+        read = parseListFile(*source.file, source.bodyStart, source.fileSize, result.batch,
+                             result.detail, bytesRead);
+    } else if (web && source.stream) {
+        read = detail::readWebLogStream(*source.stream, std::move(source.bytes), *web, result,
+                                        bytesRead);
+    } else if (web && source.file) {
+        read = detail::readWebLogFile(*source.file, *web, result, bytesRead);
+    } else {
+        if (bytesRead)
+            *bytesRead = source.fileSize;
+        const Layout found = decideLayout(source.bytes, true, source.layout);
+        parseWhole(source.bytes, found, result);
+        result.cutShort = source.cutShort;
+        return result;
+    }
+    if (!read) {
         result.status = ReadStatus::ReadError;
         result.batch = LogBatch();
+    } else if (web) {
+        noRowsIsNoLog(result);
     }
     return result;
 }
 
 namespace detail {
 
-LogSource openLogSource(const QString& path)
+LogSource openLogSource(const QString& path, LogLayout layout)
 {
     LogSource source;
     auto file = std::make_shared<RegularFile>();
@@ -290,38 +400,55 @@ LogSource openLogSource(const QString& path)
         source.detail = QStringLiteral("read error: ") + reason;
         return source;
     };
-    const qint64 size = file->size();
-    source.fileSize = size;
-    // No header is longer than this: the first line decides the layout, and a file whose first
-    // line is no header is not read any further.
-    constexpr qint64 kHeadBytes = 4096;
+    source.fileSize = file->size();
+    std::shared_ptr<LogByteStream> stream = LogByteStream::open(*file);
+
+    // The layout is told from the first bytes, and a file whose first bytes are no log is not
+    // read any further. Web logs are told by their first lines, which these hold.
+    constexpr qint64 kHeadBytes = 16384;
     source.bytes.resize(kHeadBytes);
-    QString reason;
-    const qint64 got = file->readAt(0, source.bytes.data(), kHeadBytes, &reason);
+    const qint64 got = stream->read(source.bytes.data(), kHeadBytes);
     if (got < 0)
-        return failed(reason);
+        return failed(stream->errorText());
     source.bytes.resize(got);
-    if (got < kHeadBytes || got == size)
+    const bool whole = got < kHeadBytes;
+    const Layout found = decideLayout(source.bytes, got < kHeadBytes, layout);
+    source.layout = found.layout;
+    // Compressed data that ends before its first byte has no content to judge.
+    if (source.bytes.isEmpty() && stream->cutShort())
+        return failed(stream->errorText());
+    if (found.layout == LogLayout::Auto)
+        return source; // nothing we read: no need to read on
+    if (whole) {
+        source.cutShort = stream->cutShort();
         return source;
-    const qsizetype cr = source.bytes.indexOf('\r');
-    const QByteArrayView first = QByteArrayView(source.bytes).first(std::max<qsizetype>(cr, 0));
-    if (cr >= 0 && first == QByteArrayView(kListHeaderLine)) {
+    }
+    if (webFormatOf(found.layout)) {
+        source.file = std::move(file);
+        if (stream->isCompressed())
+            source.stream = std::move(stream);
+        else
+            source.bytes.clear();
+        return source;
+    }
+    if (found.layout == LogLayout::List && !stream->isCompressed()) {
         source.bytes.clear();
-        source.bodyStart = cr + 1;
+        source.bodyStart = found.bodyStart;
         source.file = std::move(file);
         return source;
     }
-    if (cr < 0 || !isCsvHeader(first)) {
-        source.bytes.clear();
-        source.status = ReadStatus::UnknownLayout;
-        source.detail = QStringLiteral("not a Tallyweaver list, CSV or log file");
-        return source;
-    }
-    // CSV records may span lines: the file is read whole.
+    // CSV records may span lines, and a compressed list file has no ranges to read in place:
+    // the content is read whole.
     QByteArray rest;
-    if (!file->readFrom(got, &rest, &reason))
-        return failed(reason);
-    source.bytes += rest;
+    constexpr qint64 kStep = qint64(8) << 20;
+    for (qint64 n = kStep; n == kStep;) {
+        rest.resize(kStep);
+        n = stream->read(rest.data(), kStep);
+        if (n < 0)
+            return failed(stream->errorText());
+        source.bytes.append(rest.constData(), n);
+    }
+    source.cutShort = stream->cutShort();
     return source;
 }
 

@@ -12,6 +12,8 @@
 
 namespace tw {
 
+class LogByteStream;
+
 class RegularFile;
 
 enum class ReadStatus {
@@ -49,7 +51,7 @@ std::optional<LogLayout> logLayoutNamed(QStringView name);
 ReadResult readLogFile(const QString& path, std::atomic<qint64>* bytesRead = nullptr,
                        LogLayout layout = LogLayout::Auto);
 // The same, from bytes already in memory.
-ReadResult parseLogBytes(QByteArrayView bytes);
+ReadResult parseLogBytes(QByteArrayView bytes, LogLayout layout = LogLayout::Auto);
 
 // The two headers that select the CSV layout, and the list-file header.
 extern const char* const kListHeaderLine; // "#Tallyweaver_Header"
@@ -68,18 +70,22 @@ struct ReaderSplit {
 ReaderSplit readerSplit();
 void setReaderSplit(const ReaderSplit& split);
 
-// What readLogFile learns before it parses: an outcome decided already (status not Ok), the
-// whole file (small files, CSV and unknown layouts) or where the body of a list file starts, to
-// be read from the file in ranges.
+// What readLogFile learns from the first bytes of a file before it parses: an outcome decided
+// already (status not Ok); the whole content (small files, CSV, compressed list files); where the
+// body of a list file starts, to be read from the file in ranges; or the format of a web-server
+// log, to be read from the file in ranges or from its stream.
 struct LogSource {
     ReadStatus status = ReadStatus::Ok;
     QString detail;
     qint64 fileSize = 0;
-    QByteArray bytes;                        // the whole file, when there is no bodyStart
-    qint64 bodyStart = -1;                   // list layout: the offset after the header line
-    std::shared_ptr<const RegularFile> file; // list layout: the file, still open
+    LogLayout layout = LogLayout::Auto;      // what the content was found or told to be
+    QByteArray bytes;                        // the whole content, or the first part of a stream
+    qint64 bodyStart = -1;                   // list layout read in ranges: where the body starts
+    std::shared_ptr<const RegularFile> file; // still open
+    std::shared_ptr<LogByteStream> stream;   // a compressed web log, after bytes
+    bool cutShort = false;                   // compressed content that ended early
 };
-LogSource openLogSource(const QString& path);
+LogSource openLogSource(const QString& path, LogLayout layout = LogLayout::Auto);
 // The body of a whole file in list layout (after the header line); nullopt for other layouts.
 std::optional<QByteArrayView> listBodyOf(QByteArrayView bytes);
 } // namespace detail

@@ -56,12 +56,13 @@ private:
     std::vector<std::unique_ptr<char[]>> m_keys;
 };
 
-// CSV files and other layouts: counted as the list counts the rows it is given.
-void tallyByList(QByteArrayView bytes, const UserPlatforms& user, TallyResult& result)
+// Other layouts: counted as the list counts the rows it is given.
+void tallyByList(ReadResult read, const UserPlatforms& user, TallyResult& result)
 {
-    ReadResult read = parseLogBytes(bytes);
     result.status = read.status;
     result.detail = read.detail;
+    result.skippedLines = read.skippedLines;
+    result.cutShort = read.cutShort;
     if (read.status != ReadStatus::Ok)
         return;
     LogList list;
@@ -84,9 +85,9 @@ ClassTally& ClassTally::operator+=(const ClassTally& other)
     return *this;
 }
 
-TallyResult tallyLogFile(const QString& path, const UserPlatforms& user)
+TallyResult tallyLogFile(const QString& path, const UserPlatforms& user, LogLayout layout)
 {
-    detail::LogSource source = detail::openLogSource(path);
+    detail::LogSource source = detail::openLogSource(path, layout);
     TallyResult result;
     result.status = source.status;
     result.detail = source.detail;
@@ -94,13 +95,16 @@ TallyResult tallyLogFile(const QString& path, const UserPlatforms& user)
     if (source.status != ReadStatus::Ok)
         return result;
     if (source.bodyStart < 0) {
-        result.fileSize = source.bytes.size();
-        if (const std::optional<QByteArrayView> body = detail::listBodyOf(source.bytes)) {
+        const std::optional<QByteArrayView> body =
+            source.layout == LogLayout::List && !source.cutShort ? detail::listBodyOf(source.bytes)
+                                                                 : std::nullopt;
+        if (body) {
             TallySink sink(&user);
             detail::parseListBody(body->data(), body->data() + body->size(), sink);
             result.tally = sink.tally;
         } else {
-            tallyByList(source.bytes, user, result);
+            source = {}; // the full read opens the file again
+            tallyByList(readLogFile(path, nullptr, layout), user, result);
         }
         return result;
     }

@@ -24,12 +24,15 @@ struct TallyResult {
     ClassTally tally; // all zero unless status is Ok
     qint64 fileSize = 0;
     QString detail; // as readLogFile gives it
+    qint64 skippedLines = 0; // as readLogFile gives them
+    bool cutShort = false;
 };
 
 // The tallies a list would hold after reading the file with readLogFile and adding its rows
 // with these user platform strings, without keeping the rows: list files are read on every
 // core and only the browser field of each record is looked at (and decoded once per distinct
-// text). CSV files and other layouts take the full read.
-TallyResult tallyLogFile(const QString& path, const UserPlatforms& user);
+// text). CSV files, web-server logs and other layouts take the full read.
+TallyResult tallyLogFile(const QString& path, const UserPlatforms& user,
+                         LogLayout layout = LogLayout::Auto);
 
 } // namespace tw
