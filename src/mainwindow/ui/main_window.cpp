@@ -6,12 +6,12 @@
 #include "core/platform.h"
 #include "core/user_prompts.h"
 #include "mainwindow/drag_drop.h"
-#include "settings/menu_history.h"
 #include "mainwindow/ui/frm_version.h"
 #include "mainwindow/ui/log_list_model.h"
 #include "mainwindow/ui/log_list_view.h"
 #include "mainwindow/ui/long_work_loop.h"
 #include "settings/file_association.h"
+#include "settings/menu_history.h"
 #include "settings/settings.h"
 #include "settings/ui/preferences_dialog.h"
 #include "ui/icons.h"
@@ -105,7 +105,7 @@ MainWindow::MainWindow(Settings& settings, MenuHistory& history, UserPrompts& pr
     createStatusBar();
 
     connect(m_listView->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            [this](int section) { m_commands.sortByHeader(section); });
+            [this](int section) { m_commands.sortByHeader(m_model->fieldOf(section)); });
     connect(m_listView, &LogListView::popupRequested, this, &MainWindow::showPopup);
     connect(m_listView, &LogListView::popupKeyPressed, this, &MainWindow::showPopupFromKey);
     connect(m_listView, &LogListView::activatedRow, this, &MainWindow::openUrl);
@@ -379,7 +379,7 @@ QList<qsizetype> MainWindow::selectedRows() const
 void MainWindow::setSelection(const QList<qsizetype>& rows, qsizetype current)
 {
     QItemSelection selection;
-    const int lastColumn = kColumnCount - 1;
+    const int lastColumn = m_model->columnCount() - 1;
     for (qsizetype i = 0; i < rows.size();) {
         qsizetype j = i;
         while (j + 1 < rows.size() && rows.at(j + 1) == rows.at(j) + 1)
@@ -401,8 +401,9 @@ void MainWindow::selectAllRows(qsizetype current)
         return;
     QItemSelectionModel* model = m_listView->selectionModel();
     model->setCurrentIndex(m_model->index(int(current), 0), QItemSelectionModel::NoUpdate);
-    model->select(QItemSelection(m_model->index(0, 0), m_model->index(rows - 1, kColumnCount - 1)),
-                  QItemSelectionModel::ClearAndSelect);
+    model->select(
+        QItemSelection(m_model->index(0, 0), m_model->index(rows - 1, m_model->columnCount() - 1)),
+        QItemSelectionModel::ClearAndSelect);
 }
 
 void MainWindow::setListVisible(bool visible)
@@ -462,7 +463,15 @@ void MainWindow::beginListReset()
 
 void MainWindow::endListReset()
 {
+    const FieldSet before = m_model->shownFields();
     m_model->endListReset();
+    if (m_model->shownFields() == before)
+        return;
+    // Columns that come start at the header's default width; the web-log columns, which the
+    // settings do not keep, get widths that fit their texts.
+    QHeaderView* header = m_listView->horizontalHeader();
+    for (int c = kColumnCount; c < m_model->columnCount(); ++c)
+        header->resizeSection(c, m_listView->typicalWidth(m_model->fieldOf(c)));
 }
 
 void MainWindow::beginInsertRows(qsizetype first, qsizetype last)
@@ -529,18 +538,11 @@ ListFont MainWindow::initialListFont() const
 
 std::array<double, 5> MainWindow::typicalColumnWidths() const
 {
-    // The longest address and a date-time as the logs write them, in wide digits, with the
-    // cell's margins and the grid line.
-    const QFontMetrics metrics(m_listView->font());
-    const int margins =
-        2 * (m_listView->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_listView) +
-             1) +
-        metrics.averageCharWidth() + 1;
+    // The longest address and a date-time as the logs write them, in wide digits.
     std::array<double, 5> widths{};
-    widths[ColIP] = pixelsToTwipsX(
-        this, metrics.horizontalAdvance(QStringLiteral("888.888.888.888")) + margins);
-    widths[ColDateTime] = pixelsToTwipsX(
-        this, metrics.horizontalAdvance(QStringLiteral("8888/88/88 88:88:88")) + margins);
+    widths[ColIP] = pixelsToTwipsX(this, m_listView->cellWidth(QStringLiteral("888.888.888.888")));
+    widths[ColDateTime] =
+        pixelsToTwipsX(this, m_listView->cellWidth(QStringLiteral("8888/88/88 88:88:88")));
     return widths;
 }
 
