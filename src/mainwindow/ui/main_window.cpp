@@ -1,5 +1,6 @@
 #include "mainwindow/ui/main_window.h"
 
+#include "analysis/item_info_text.h"
 #include "analysis/ui/item_info_dialog.h"
 #include "analysis/ui/search_dialog.h"
 #include "analysis/ui/statistics_dialog.h"
@@ -774,7 +775,7 @@ void MainWindow::itemInformation()
         return;
     }
     for (qsizetype row : selectedRows())
-        ItemInfoDialog::showFor(m_list.record(row), m_settings, m_prompts, m_platform,
+        ItemInfoDialog::showFor(itemInfoOf(m_list, row), m_settings, m_prompts, m_platform,
                                 m_commands.urlOpener(), this);
 }
 

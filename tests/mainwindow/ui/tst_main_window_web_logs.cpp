@@ -1,3 +1,4 @@
+#include "analysis/ui/item_info_dialog.h"
 #include "mainwindow/ui/log_list_model.h"
 #include "mainwindow/ui/log_list_view.h"
 #include "mainwindow/ui/program_rig.h"
@@ -6,6 +7,7 @@
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QTest>
 
 using namespace tw;
@@ -87,6 +89,7 @@ class TestMainWindowWebLogs : public QObject {
 private slots:
     void columnsFollowTheListsFields();
     void headerClickSortsByAnExtraColumn();
+    void itemInformationListsTheExtraFields();
 };
 
 void TestMainWindowWebLogs::columnsFollowTheListsFields()
@@ -173,6 +176,31 @@ void TestMainWindowWebLogs::headerClickSortsByAnExtraColumn()
     p.clickHeader(ColHost);
     QCOMPARE(p.captions().at(6), u"バイト数"_s);
     QCOMPARE(p.captions().at(ColHost), u"ホスト(昇)"_s);
+}
+
+void TestMainWindowWebLogs::itemInformationListsTheExtraFields()
+{
+    WebProgram p;
+    QVERIFY(
+        p.window().commands().openLogFile(listFile(p.dir, u"a.twv"_s, {u"x"_s}), OpenMode::Open));
+    p.read(webLog({{u"GET /x HTTP/1.0"_s, u"304"_s, u"0"_s, u"vh.example.jp"_s}}),
+           OpenMode::Append);
+    p.window().selectAllRows(0);
+    p.action(u"mnuVisitSub(3)"_s)->trigger();
+    const QList<ItemInfoDialog*> dialogs =
+        p.window().findChildren<ItemInfoDialog*>(QString(), Qt::FindDirectChildrenOnly);
+    QCOMPARE(dialogs.size(), 2);
+    // The list file's row has no web-log fields, the web row all four.
+    QVERIFY(dialogs.at(0)->extras().isEmpty());
+    QVERIFY(!dialogs.at(0)->findChild<QLineEdit*>(u"txtItem(5)"_s));
+    const QList<ItemInfo::Extra> expected = {{ColRequest, u"GET /x HTTP/1.0"_s},
+                                             {ColStatus, u"304"_s},
+                                             {ColBytes, u"0"_s},
+                                             {ColVirtualHost, u"vh.example.jp"_s}};
+    QCOMPARE(dialogs.at(1)->extras(), expected);
+    QCOMPARE(dialogs.at(1)->findChild<QLineEdit*>(u"txtItem(8)"_s)->text(), u"vh.example.jp"_s);
+    for (ItemInfoDialog* d : dialogs)
+        d->close();
 }
 
 QTEST_MAIN(TestMainWindowWebLogs)
