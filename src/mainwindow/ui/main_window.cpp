@@ -11,6 +11,7 @@
 #include "mainwindow/ui/log_list_model.h"
 #include "mainwindow/ui/log_list_view.h"
 #include "mainwindow/ui/long_work_loop.h"
+#include "mainwindow/ui/skipped_lines_dialog.h"
 #include "settings/file_association.h"
 #include "settings/menu_history.h"
 #include "settings/settings.h"
@@ -185,6 +186,12 @@ void MainWindow::createMenus()
     m_viewItems.at(0)->setCheckable(true);
     m_viewItems.at(1)->setCheckable(true);
     dispatch(m_viewItems, [this](int i) { viewCommand(i); });
+    // Outside the indexed group, whose numbers stay as they are.
+    m_skippedLinesAction = new QAction(QStringLiteral("読み飛ばした行(&K)..."), m_viewMenu);
+    m_skippedLinesAction->setObjectName(QStringLiteral("mnuVisitSkippedLines"));
+    m_skippedLinesAction->setEnabled(false);
+    m_viewMenu->insertAction(m_viewItems.at(5), m_skippedLinesAction);
+    connect(m_skippedLinesAction, &QAction::triggered, this, &MainWindow::showSkippedLines);
     connect(m_viewMenu, &QMenu::aboutToShow, this, &MainWindow::updateViewMenu);
 
     QMenu* tools = bar->addMenu(QStringLiteral("ツール(&T)"));
@@ -298,6 +305,18 @@ void MainWindow::createStatusBar()
     m_panels[1]->setFixedWidth(twipsToPixelsX(this, kBytePanelWidth));
     m_panels[2]->setFixedWidth(twipsToPixelsX(this, kItemPanelWidth));
     bar->addWidget(m_panels[0], 1);
+
+    // Beside the message, so panel 1 keeps its text; a click shows the lines.
+    m_readNotesPanel = new QLabel(bar);
+    m_readNotesPanel->setObjectName(QStringLiteral("SKIPPED"));
+    m_readNotesPanel->setFrameShape(QFrame::Panel);
+    m_readNotesPanel->setFrameShadow(QFrame::Sunken);
+    m_readNotesPanel->setTextFormat(Qt::RichText);
+    m_readNotesPanel->setToolTip(QStringLiteral("読み飛ばした行を表示します"));
+    m_readNotesPanel->hide();
+    connect(m_readNotesPanel, &QLabel::linkActivated, this, &MainWindow::showSkippedLines);
+    bar->addPermanentWidget(m_readNotesPanel);
+
     bar->addPermanentWidget(m_panels[1]);
     bar->addPermanentWidget(m_panels[2]);
 }
@@ -455,6 +474,41 @@ void MainWindow::activate()
 {
     activateWindow();
     m_listView->setFocus();
+}
+
+void MainWindow::setReadNotes(const ReadNotes& notes)
+{
+    m_readNotes = notes;
+    const QString summary = notes.summary();
+    m_readNotesPanel->setText(QStringLiteral("<a href=\"#\">") + summary.toHtmlEscaped() +
+                              QStringLiteral("</a>"));
+    m_readNotesPanel->setVisible(!notes.isEmpty());
+    m_skippedLinesAction->setEnabled(!notes.isEmpty());
+    if (m_skippedLinesDialog) {
+        if (notes.isEmpty())
+            m_skippedLinesDialog->close();
+        else
+            m_skippedLinesDialog->setNotes(notes);
+    }
+}
+
+void MainWindow::showSkippedLines()
+{
+    if (m_readNotes.isEmpty())
+        return;
+    if (!m_skippedLinesDialog) {
+        m_skippedLinesDialog = new SkippedLinesDialog(this);
+        m_skippedLinesDialog->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_skippedLinesDialog->setNotes(m_readNotes);
+    m_skippedLinesDialog->show();
+    m_skippedLinesDialog->raise();
+    m_skippedLinesDialog->activateWindow();
+}
+
+SkippedLinesDialog* MainWindow::skippedLinesDialog() const
+{
+    return m_skippedLinesDialog;
 }
 
 void MainWindow::beginListReset()
@@ -795,6 +849,7 @@ void MainWindow::updateViewMenu()
 {
     m_viewItems.at(3)->setEnabled(m_commands.hasCurrentItem());
     m_viewItems.at(4)->setEnabled(m_commands.openUrlEnabled());
+    m_skippedLinesAction->setEnabled(!m_readNotes.isEmpty());
 }
 
 void MainWindow::refreshRecentFiles()

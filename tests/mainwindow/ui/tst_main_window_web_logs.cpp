@@ -2,12 +2,15 @@
 #include "mainwindow/ui/log_list_model.h"
 #include "mainwindow/ui/log_list_view.h"
 #include "mainwindow/ui/program_rig.h"
+#include "mainwindow/ui/skipped_lines_dialog.h"
 #include "support/web_logs.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 
 using namespace tw;
@@ -38,6 +41,13 @@ WebLog webLog(const QList<QStringList>& extras)
 
 // The program with made-up web logs readable under the given names in its folder.
 struct WebProgram : Program {
+    QString add(const QString& name, const WebLog& log)
+    {
+        const QString path = dir.filePath(name);
+        reader.logs.insert(path, log);
+        window().commands().opener().setReadFunction(reader);
+        return path;
+    }
     // The rows of a log into the list, as Open (closing the list first) or Append bring them.
     void read(const WebLog& log, OpenMode mode)
     {
@@ -77,6 +87,8 @@ struct WebProgram : Program {
             sizes.append(header()->sectionSize(c));
         return sizes;
     }
+
+    test::WebLogReader reader;
 };
 
 const QStringList kFiveCaptions = {u"ブラウザ"_s, u"ホスト"_s, u"IP"_s, u"日付時間"_s, u"前回頁"_s};
@@ -90,6 +102,8 @@ private slots:
     void columnsFollowTheListsFields();
     void headerClickSortsByAnExtraColumn();
     void itemInformationListsTheExtraFields();
+    void skippedLinesAreToldBesideTheMessage();
+    void severalFilesFromTheOpenDialog();
 };
 
 void TestMainWindowWebLogs::columnsFollowTheListsFields()
@@ -201,6 +215,85 @@ void TestMainWindowWebLogs::itemInformationListsTheExtraFields()
     QCOMPARE(dialogs.at(1)->findChild<QLineEdit*>(u"txtItem(8)"_s)->text(), u"vh.example.jp"_s);
     for (ItemInfoDialog* d : dialogs)
         d->close();
+}
+
+void TestMainWindowWebLogs::skippedLinesAreToldBesideTheMessage()
+{
+    WebProgram p;
+    WebLog damaged = webLog({{u"GET / HTTP/1.1"_s, u"200"_s, u"5"_s, u"vh"_s}});
+    damaged.skippedLines = 12;
+    damaged.firstSkipped = {u"garbage one"_s, u"bell\a and escape\x1b[2J"_s};
+    const QString web = p.add(u"access.log"_s, damaged);
+    WebLog cut = webLog({{u"GET /b HTTP/1.1"_s, u"200"_s, u"5"_s, u"vh"_s}});
+    cut.cutShort = true;
+    const QString gz = p.add(u"access.log.2.gz"_s, cut);
+    const QString twv = listFile(p.dir, u"a.twv"_s, {u"x"_s});
+    MainCommands& c = p.window().commands();
+    QLabel* indicator = p.window().readNotesPanel();
+    QAction* item = p.window().skippedLinesAction();
+    QVERIFY(!indicator->isVisible());
+
+    QVERIFY(c.openLogFile(web, OpenMode::Open));
+    // Panel 1 says what it always says; the count has a panel of its own.
+    QCOMPARE(p.panel(1), web + u" を開きました"_s);
+    QCOMPARE(p.panel(3), u"アイテム数:1"_s);
+    QVERIFY(indicator->isVisible());
+    QVERIFY(indicator->text().contains(u"読めない行 12"_s));
+    QVERIFY(item->isEnabled());
+
+    // A click on it shows the lines, with control characters made visible.
+    QTest::mouseClick(indicator, Qt::LeftButton, {}, indicator->rect().center());
+    SkippedLinesDialog* dialog = p.window().skippedLinesDialog();
+    QVERIFY(dialog && dialog->isVisible());
+    QCOMPARE(dialog->summary(), u"読めない行 12"_s);
+    QCOMPARE(dialog->details(), web + u"\n読めない行 12 (最初の 2 行):\ngarbage one\n"
+                                      u"bell\u2407 and escape\u241b[2J"_s);
+
+    // Appending a cut-short file adds its note; the dialog follows.
+    QVERIFY(c.openLogFile(gz, OpenMode::Append));
+    QCOMPARE(p.panel(1), gz + u" を追加しました"_s);
+    QVERIFY(indicator->text().contains(u"読めない行 12、圧縮ファイルが途中で終わっています"_s));
+    QVERIFY(dialog->details().endsWith(gz + u"\n圧縮ファイルが途中で終わっています"_s));
+
+    // A list file read in their place: no panel, no menu item, no dialog, the old texts.
+    QVERIFY(c.openLogFile(twv, OpenMode::Open));
+    QCOMPARE(p.panel(1), twv + u" を開きました"_s);
+    QVERIFY(!indicator->isVisible());
+    QTRY_VERIFY(!p.window().skippedLinesDialog());
+    emit p.window().findChild<QMenu*>(u"mnuVisit"_s)->aboutToShow();
+    QVERIFY(!item->isEnabled());
+    item->trigger();
+    QVERIFY(!p.window().skippedLinesDialog());
+
+    QVERIFY(c.openLogFile(web, OpenMode::Append));
+    item->trigger();
+    QVERIFY(p.window().skippedLinesDialog());
+    c.closeLog();
+    QVERIFY(!indicator->isVisible());
+}
+
+void TestMainWindowWebLogs::severalFilesFromTheOpenDialog()
+{
+    WebProgram p;
+    const QString a = listFile(p.dir, u"a.twv"_s, {u"a1"_s, u"a2"_s});
+    const QString b = listFile(p.dir, u"b.twv"_s, {u"b1"_s});
+    const QString web =
+        p.add(u"c.log"_s, webLog({{u"GET / HTTP/1.1"_s, u"200"_s, u"1"_s, u"vh"_s}}));
+    listFile(p.dir, u"old.twv"_s, {u"old"_s});
+    QVERIFY(p.window().commands().openLogFile(p.dir.filePath(u"old.twv"_s), OpenMode::Open));
+
+    // Through the toolbar's button, as the user chose them: b first.
+    p.prompts.fileLists.enqueue({b, web, a});
+    p.action(u"OPEN"_s)->trigger();
+    QVERIFY(p.prompts.dialogs.last().many);
+    QCOMPARE(test::hostColumn(p.window().model()),
+             (QStringList{u"b1"_s, u"h1.example.jp"_s, u"a1"_s, u"a2"_s}));
+    QCOMPARE(p.header()->count(), 9);
+    QCOMPARE(p.panel(1), a + u" を追加しました"_s);
+    QCOMPARE(p.panel(3), u"アイテム数:4"_s);
+    QCOMPARE(p.window().windowTitle(), u"Tallyweaver - [a.twv]"_s);
+    QCOMPARE(p.program.history().menuItem(1), a);
+    QCOMPARE(p.program.history().menuItem(3), b);
 }
 
 QTEST_MAIN(TestMainWindowWebLogs)
