@@ -87,6 +87,15 @@ QString SharedFileDialog::open(FileDialogRequest request)
     return remember(m_prompts.openFileName(request));
 }
 
+QStringList SharedFileDialog::openMany(FileDialogRequest request)
+{
+    if (request.initialName.isEmpty())
+        request.initialName = m_lastChosen;
+    const QStringList chosen = m_prompts.openFileNames(request);
+    remember(chosen.value(0));
+    return chosen;
+}
+
 QString SharedFileDialog::save(FileDialogRequest request)
 {
     if (request.initialName.isEmpty())

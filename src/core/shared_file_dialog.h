@@ -30,6 +30,8 @@ public:
 
     // The chosen path, or empty when cancelled.
     QString open(FileDialogRequest request);
+    // Any number of existing files, in the order chosen; the first is remembered.
+    QStringList openMany(FileDialogRequest request);
     QString save(FileDialogRequest request);
 
     QString lastChosen() const { return m_lastChosen; }

@@ -4,6 +4,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -38,6 +39,8 @@ public:
 
     // The chosen path, or empty when the user cancelled.
     virtual QString openFileName(const FileDialogRequest& request) = 0;
+    // Existing files, as many as the user chose, in the order chosen; empty when cancelled.
+    virtual QStringList openFileNames(const FileDialogRequest& request) = 0;
     virtual QString saveFileName(const FileDialogRequest& request) = 0;
 
     // The chosen font and colour, or nothing when the user cancelled.

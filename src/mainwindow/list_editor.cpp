@@ -46,9 +46,11 @@ void ListEditor::append(LogBatch&& batch)
     if (batch.isEmpty())
         return;
     const qsizetype before = m_list.rowCount();
+    // Fields the list has not had yet bring columns of their own: the view starts afresh.
+    const bool newFields = (batch.fields() & ~m_list.fields()) != 0;
     if (before == 0) {
         resetAround([&] { m_list.append(std::move(batch)); });
-    } else if (m_list.isSorted()) {
+    } else if (m_list.isSorted() || newFields) {
         resortKeepingSelection([&] { m_list.append(std::move(batch)); }, true);
     } else {
         // What can fail comes before the view hears of rows that might then not come.

@@ -6,8 +6,9 @@
 namespace tw {
 
 // Every change of the main list's rows goes through here, so the view hears of it in the form
-// it handles best: one reset for a load into an empty list or a re-sort, targeted insertions
-// and removals otherwise. Re-sorts keep the selected rows and the current row.
+// it handles best: one reset for a load into an empty list, a re-sort or rows that bring fields
+// (columns) the list did not have, targeted insertions and removals otherwise. Re-sorts keep the
+// selected rows and the current row.
 class ListEditor {
 public:
     ListEditor(LogList& list, MainView& view) : m_list(list), m_view(view) {}

@@ -24,15 +24,44 @@ bool LogOpener::openLogFile(const QString& path, OpenMode mode)
 {
     if (mode == OpenMode::Open)
         closeLog();
+    return readInto(path, mode);
+}
 
+void LogOpener::openLogFiles(const QStringList& paths, OpenMode firstMode)
+{
+    for (qsizetype i = 0; i < paths.size(); ++i) {
+        if (i == 0) {
+            openLogFile(paths.first(), firstMode);
+            continue;
+        }
+        const OpenMode mode = hasCurrentRow() ? OpenMode::Append : OpenMode::Open;
+        if (mode == OpenMode::Open) {
+            // What the earlier files of the same choice left out is still worth telling.
+            const ReadNotes earlier = m_notes;
+            closeLog();
+            m_notes = earlier;
+        }
+        readInto(paths.at(i), mode);
+    }
+}
+
+bool LogOpener::hasCurrentRow() const
+{
+    const qsizetype row = m_view.currentRow();
+    return row >= 0 && row < m_editor.list().rowCount();
+}
+
+bool LogOpener::readInto(const QString& path, OpenMode mode)
+{
     ReadResult read;
     std::atomic<qint64> bytesRead = 0;
     const qint64 size = QFileInfo(path).size();
     // Memory can run out while reading or adding the rows: the user is told and the list stays
     // as it was (after Open: closed).
     if (!runReportingFailure(m_prompts, [&] {
-            m_view.runLongWork([&] { read = readLogFile(path, &bytesRead); },
-                               [&] { return size > 0 ? int(bytesRead * 100 / size) : -1; });
+            m_view.runLongWork(
+                [&] { read = m_read ? m_read(path, &bytesRead) : readLogFile(path, &bytesRead); },
+                [&] { return size > 0 ? int(bytesRead * 100 / size) : -1; });
         }))
         return false;
     switch (read.status) {
@@ -61,6 +90,8 @@ bool LogOpener::openLogFile(const QString& path, OpenMode mode)
         return false;
     }
     showLoadedFile(path, mode, read.fileSize);
+    m_notes.add(path, read);
+    m_view.setReadNotes(m_notes);
     m_view.activate();
     return true;
 }
@@ -111,6 +142,8 @@ void LogOpener::showLoadedFile(const QString& path, OpenMode mode, qint64 fileSi
 void LogOpener::closeLog()
 {
     m_editor.clear();
+    m_notes.clear();
+    m_view.setReadNotes(m_notes);
     m_view.setStatusText(1, QStringLiteral("ファイルは開かれていません"));
     m_view.setStatusText(2, QStringLiteral("0Bytes"));
     m_view.setStatusText(3, itemCountText(0));

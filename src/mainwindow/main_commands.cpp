@@ -7,8 +7,8 @@
 #include "core/user_prompts.h"
 #include "core/work_failure.h"
 #include "mainwindow/drag_drop.h"
-#include "settings/menu_history.h"
 #include "mainwindow/rows_clipboard_text.h"
+#include "settings/menu_history.h"
 #include "settings/settings.h"
 
 #include <QFileInfo>
@@ -44,9 +44,8 @@ MainCommands::MainCommands(LogList& list, MainView& view, UserPrompts& prompts, 
 
 void MainCommands::open()
 {
-    const QString path = m_dialog.open(openListRequest(m_settings.InitDir));
-    if (!path.isEmpty())
-        m_opener.openLogFile(path, OpenMode::Open);
+    const QStringList paths = m_dialog.openMany(openListRequest(m_settings.InitDir));
+    m_opener.openLogFiles(paths, OpenMode::Open);
 }
 
 void MainCommands::append()
@@ -54,9 +53,8 @@ void MainCommands::append()
     // Rows are read unsorted and take their places when sorted mode comes back.
     const bool wasSorted = list().isSorted();
     m_editor.setSorted(false);
-    const QString path = m_dialog.open(openListRequest(m_settings.InitDir));
-    if (!path.isEmpty())
-        m_opener.openLogFile(path, hasCurrentItem() ? OpenMode::Append : OpenMode::Open);
+    const QStringList paths = m_dialog.openMany(openListRequest(m_settings.InitDir));
+    m_opener.openLogFiles(paths, hasCurrentItem() ? OpenMode::Append : OpenMode::Open);
     runReportingFailure(m_prompts, [&] { m_editor.setSorted(wasSorted); });
 }
 

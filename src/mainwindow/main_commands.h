@@ -1,9 +1,9 @@
 #pragma once
 
+#include "core/shared_file_dialog.h"
 #include "core/url_open.h"
 #include "mainwindow/list_editor.h"
 #include "mainwindow/log_opener.h"
-#include "core/shared_file_dialog.h"
 
 #include <functional>
 
@@ -33,6 +33,8 @@ public:
     }
     void closeLog() { m_opener.closeLog(); }
 
+    // The open dialog takes several files: the first replaces the list, the rest are appended
+    // in the order chosen. Append appends them all.
     void open();
     void append();
     // n: 1-based recent-files entry.
@@ -46,7 +48,7 @@ public:
     void deleteSelected();
     void selectAll();
 
-    // A header click: sort by that column (0-based).
+    // A header click: sort by that field (0-based, as the list numbers its fields).
     void sortByHeader(int column);
 
     bool hasCurrentItem() const;

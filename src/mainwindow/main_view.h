@@ -7,6 +7,8 @@
 
 namespace tw {
 
+class ReadNotes;
+
 // The parts of the main window that the commands drive, so they run and are tested without
 // widgets. Rows are display-order indexes into the LogList.
 class MainView {
@@ -41,6 +43,8 @@ public:
     }
     // Gives the keyboard focus to the window's list.
     virtual void activate() = 0;
+    // What the files read into the list left out, after every read and when the list is closed.
+    virtual void setReadNotes(const ReadNotes& notes) = 0;
 
     // Change notifications around every change of the rows.
     virtual void beginListReset() = 0;

@@ -139,22 +139,31 @@ void QtUserPrompts::beep()
 
 QString QtUserPrompts::openFileName(const FileDialogRequest& request)
 {
-    return fileName(request, false);
+    return fileNames(request, Choice::Open).value(0);
+}
+
+QStringList QtUserPrompts::openFileNames(const FileDialogRequest& request)
+{
+    return fileNames(request, Choice::OpenMany);
 }
 
 QString QtUserPrompts::saveFileName(const FileDialogRequest& request)
 {
-    return fileName(request, true);
+    return fileNames(request, Choice::Save).value(0);
 }
 
-QString QtUserPrompts::fileName(const FileDialogRequest& request, bool save)
+QStringList QtUserPrompts::fileNames(const FileDialogRequest& request, Choice choice)
 {
     QString suffix = request.defaultExtension;
     if (suffix.startsWith(u'.'))
         suffix.remove(0, 1);
+    const bool save = choice == Choice::Save;
     FileDialog dialog(parentWindow(), request.title, suffix, save);
-    dialog.setFileMode(save || !request.mustExist ? QFileDialog::AnyFile
-                                                  : QFileDialog::ExistingFile);
+    if (choice == Choice::OpenMany)
+        dialog.setFileMode(QFileDialog::ExistingFiles);
+    else
+        dialog.setFileMode(save || !request.mustExist ? QFileDialog::AnyFile
+                                                      : QFileDialog::ExistingFile);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     if (!request.confirmOverwrite)
         dialog.setOption(QFileDialog::DontConfirmOverwrite);
@@ -176,8 +185,8 @@ QString QtUserPrompts::fileName(const FileDialogRequest& request, bool save)
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
-    const QString chosen = dialog.selectedFiles().constFirst();
-    m_lastFolder = QFileInfo(chosen).absolutePath();
+    const QStringList chosen = dialog.selectedFiles();
+    m_lastFolder = QFileInfo(chosen.constFirst()).absolutePath();
     return chosen;
 }
 

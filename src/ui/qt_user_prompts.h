@@ -17,13 +17,15 @@ public:
                           MessageButtons buttons, MessageAnswer defaultAnswer) override;
     void beep() override;
     QString openFileName(const FileDialogRequest& request) override;
+    QStringList openFileNames(const FileDialogRequest& request) override;
     QString saveFileName(const FileDialogRequest& request) override;
     std::optional<ListFont> chooseFont(const ListFont& initial) override;
     QString chooseFolder(const QString& title, const QString& initialFolder) override;
 
 private:
     QWidget* parentWindow() const;
-    QString fileName(const FileDialogRequest& request, bool save);
+    enum class Choice { Open, OpenMany, Save };
+    QStringList fileNames(const FileDialogRequest& request, Choice choice);
 
     QPointer<QWidget> m_parent;
     QString m_lastFolder; // the dialog's own folder when a command names none

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "mainwindow/main_view.h"
+#include "mainwindow/read_notes.h"
 
 #include <QSet>
 #include <QStringList>
@@ -53,6 +54,7 @@ public:
         work();
     }
     void activate() override { ++activations; }
+    void setReadNotes(const ReadNotes& n) override { notes = n; }
 
     void beginListReset() override { ++changesUnderway; }
     void endListReset() override
@@ -114,6 +116,7 @@ public:
 
     QString title;
     std::array<QString, 3> panels;
+    ReadNotes notes;
     qsizetype current = -1;
     QSet<qsizetype> selected;
     qsizetype rowCount = 0;

@@ -7,6 +7,7 @@
 #include "support/recording_platform.h"
 #include "support/scripted_prompts.h"
 #include "support/test_files.h"
+#include "support/web_logs.h"
 
 #include <QDir>
 #include <QFile>
@@ -16,6 +17,7 @@
 #include <stdexcept>
 
 using namespace tw;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -92,6 +94,8 @@ private slots:
     void appendOnEmptyListOpens();
     void appendWhileSortedResorts();
     void cancelledAppendKeepsSortedMode();
+    void appendTakesSeveralFilesInOrder();
+    void skippedLinesOfEveryChosenFileAreKept();
     void sortMarkers();
     void sortKeepsSelectionAndCurrent();
     void deleteSelectedRows();
@@ -323,6 +327,69 @@ void TestMainCommands::cancelledAppendKeepsSortedMode()
     QVERIFY(rig.list.isSorted());
     QCOMPARE(rig.prompts.dialogs.size(), 2);
     QVERIFY(rig.prompts.boxes.isEmpty());
+}
+
+void TestMainCommands::appendTakesSeveralFilesInOrder()
+{
+    Rig rig;
+    const QString a = rig.listFile(u"a.twv"_s, records({u"m"_s, u"c"_s}));
+    const QString b = rig.listFile(u"b.twv"_s, records({u"z"_s}));
+    QVERIFY(rig.commands.openLogFile(a, OpenMode::Open));
+    rig.commands.sortByHeader(ColHost);
+    // A file gone since it was chosen is passed over without a word; the rest are sorted in.
+    rig.prompts.fileLists.enqueue({b, rig.dir.filePath(u"gone.twv"_s), a});
+    rig.commands.append();
+    QVERIFY(rig.prompts.dialogs.last().many);
+    QVERIFY(rig.list.isSorted());
+    QCOMPARE(rig.column(ColHost), (QStringList{u"c"_s, u"c"_s, u"m"_s, u"m"_s, u"z"_s}));
+    QCOMPARE(rig.view.panels[0], a + u" を追加しました"_s);
+    QCOMPARE(rig.history.menuItem(1), a);
+    QCOMPARE(rig.history.menuItem(2), b);
+    QVERIFY(rig.prompts.boxes.isEmpty());
+
+    // Unsorted, they keep the order chosen.
+    rig.prompts.fileLists.enqueue({b, a});
+    rig.commands.open();
+    QCOMPARE(rig.column(ColHost), (QStringList{u"z"_s, u"m"_s, u"c"_s}));
+    QCOMPARE(rig.view.panels[0], a + u" を追加しました"_s);
+}
+
+void TestMainCommands::skippedLinesOfEveryChosenFileAreKept()
+{
+    Rig rig;
+    test::WebLogReader reader;
+    test::WebLog noRows;
+    noRows.skippedLines = 3;
+    noRows.firstSkipped = {QString(3000, u'x')};
+    test::WebLog oneRow;
+    oneRow.rows = {{u"UA"_s, u"h"_s}};
+    const QString first = rig.dir.filePath(u"error.log"_s);
+    const QString second = rig.dir.filePath(u"access.log"_s);
+    reader.logs.insert(first, noRows);
+    reader.logs.insert(second, oneRow);
+    rig.commands.opener().setReadFunction(reader);
+
+    // The first file gave no rows, so the second is opened in its place, as Append does; what
+    // the first left out is still told.
+    rig.prompts.fileLists.enqueue({first, second});
+    rig.commands.open();
+    QCOMPARE(rig.view.panels[0], second + u" を開きました"_s);
+    QCOMPARE(rig.list.rowCount(), 1);
+    QCOMPARE(rig.view.notes.summary(), u"読めない行 3"_s);
+    // Very long lines are cut for showing.
+    const QStringList details = rig.view.notes.details().split(u'\n');
+    QCOMPARE(details.mid(0, 2), (QStringList{first, u"読めない行 3 (最初の 1 行):"_s}));
+    QCOMPARE(details.at(2), QString(2000, u'x') + u'…');
+
+    // Reading a clean file in their place, or closing, forgets them.
+    rig.prompts.fileLists.enqueue({second});
+    rig.commands.open();
+    QVERIFY(rig.view.notes.isEmpty());
+    rig.prompts.fileLists.enqueue({first});
+    rig.commands.append();
+    QCOMPARE(rig.view.notes.skippedLines(), 3);
+    rig.commands.closeLog();
+    QVERIFY(rig.view.notes.isEmpty());
 }
 
 void TestMainCommands::sortMarkers()

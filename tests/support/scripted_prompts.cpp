@@ -16,6 +16,15 @@ QString ScriptedPrompts::openFileName(const FileDialogRequest& request)
     return fileNames.isEmpty() ? QString() : fileNames.dequeue();
 }
 
+QStringList ScriptedPrompts::openFileNames(const FileDialogRequest& request)
+{
+    dialogs.append({false, request, true});
+    if (!fileLists.isEmpty())
+        return fileLists.dequeue();
+    const QString name = fileNames.isEmpty() ? QString() : fileNames.dequeue();
+    return name.isEmpty() ? QStringList() : QStringList{name};
+}
+
 QString ScriptedPrompts::saveFileName(const FileDialogRequest& request)
 {
     dialogs.append({true, request});
@@ -38,6 +47,7 @@ void ScriptedPrompts::reset()
 {
     answers.clear();
     fileNames.clear();
+    fileLists.clear();
     fonts.clear();
     folders.clear();
     boxes.clear();

@@ -21,12 +21,14 @@ public:
     struct Dialog {
         bool save;
         FileDialogRequest request;
+        bool many = false; // a dialog that takes several files
     };
 
     MessageAnswer message(const QString& caption, const QString& text, MessageIcon icon,
                           MessageButtons buttons, MessageAnswer defaultAnswer) override;
     void beep() override { ++beeps; }
     QString openFileName(const FileDialogRequest& request) override;
+    QStringList openFileNames(const FileDialogRequest& request) override;
     QString saveFileName(const FileDialogRequest& request) override;
     std::optional<ListFont> chooseFont(const ListFont& initial) override;
     QString chooseFolder(const QString& title, const QString& initialFolder) override;
@@ -35,6 +37,8 @@ public:
     QQueue<MessageAnswer> answers;
     // File names for the next dialogs: an empty queue, or an empty entry, cancels.
     QQueue<QString> fileNames;
+    // Answers of the dialogs that take several files; while empty they answer from fileNames.
+    QQueue<QStringList> fileLists;
     QQueue<std::optional<ListFont>> fonts;
     QQueue<QString> folders;
 

@@ -14,6 +14,41 @@
 
 using namespace tw;
 
+namespace {
+
+void createFiles(const QTemporaryDir& dir, std::initializer_list<const char*> names)
+{
+    for (const char* name : names) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+    }
+}
+
+FileDialogRequest openRequest(const QString& folder)
+{
+    FileDialogRequest request;
+    request.title = QStringLiteral("リストを開く");
+    request.filter = QStringLiteral("すべてのファイル(*.*)|*.*");
+    request.initialFolder = folder;
+    request.mustExist = true;
+    return request;
+}
+
+// Types text as the file name into the file dialog that opens next and presses Enter.
+void typeInNextFileDialog(const QString& text)
+{
+    QTimer::singleShot(0, qApp, [text] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name);
+        name->setText(text);
+        QTest::keyClick(name, Qt::Key_Return);
+    });
+}
+
+} // namespace
+
 class TestQtUserPrompts : public QObject {
     Q_OBJECT
 
@@ -25,6 +60,7 @@ private slots:
     void qtTextsAreJapanese();
     void openDialogTakesTypedNameAsItIs_data();
     void openDialogTakesTypedNameAsItIs();
+    void openDialogTakesSeveralFilesInTheirOrder();
     void windowsColors_data();
     void windowsColors();
     void fontDialogKeepsInitialFont();
@@ -126,26 +162,23 @@ void TestQtUserPrompts::openDialogTakesTypedNameAsItIs()
     QFETCH(QString, chosen);
     QTemporaryDir dir;
     // Before the fix the extension was added to access_log too, which opened the other file.
-    for (const char* name : {"access_log", "access_log.twv", "list.twv"}) {
-        QFile file(dir.filePath(QString::fromLatin1(name)));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-    }
-    FileDialogRequest request;
-    request.title = QStringLiteral("リストを開く");
-    request.filter = QStringLiteral("すべてのファイル(*.*)|*.*");
+    createFiles(dir, {"access_log", "access_log.twv", "list.twv"});
+    FileDialogRequest request = openRequest(dir.path());
     request.defaultExtension = QStringLiteral("twv");
-    request.initialFolder = dir.path();
-    request.mustExist = true;
-    QTimer::singleShot(0, this, [&] {
-        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-        QVERIFY(dialog);
-        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
-        QVERIFY(name);
-        name->setText(typed);
-        QTest::keyClick(name, Qt::Key_Return);
-    });
+    typeInNextFileDialog(typed);
     QtUserPrompts prompts;
     QCOMPARE(prompts.openFileName(request), dir.filePath(chosen));
+}
+
+void TestQtUserPrompts::openDialogTakesSeveralFilesInTheirOrder()
+{
+    QTemporaryDir dir;
+    createFiles(dir, {"a.log", "b.log", "c.log"});
+    typeInNextFileDialog(QStringLiteral("\"c.log\" \"a.log\""));
+    QtUserPrompts prompts;
+    QCOMPARE(prompts.openFileNames(openRequest(dir.path())),
+             (QStringList{dir.filePath(QStringLiteral("c.log")),
+                          dir.filePath(QStringLiteral("a.log"))}));
 }
 
 void TestQtUserPrompts::windowsColors_data()

@@ -1,7 +1,7 @@
 #include "analysis/ui/item_info_dialog.h"
 
-#include "core/classification.h"
 #include "analysis/item_info_text.h"
+#include "core/classification.h"
 #include "core/platform.h"
 #include "core/url_open.h"
 #include "core/user_prompts.h"
@@ -53,9 +53,8 @@ QLineEdit* lineField(const QString& text, QWidget* parent)
 
 } // namespace
 
-ItemInfoDialog::ItemInfoDialog(const AccessRecord& item, const Settings& settings,
-                               UserPrompts& prompts, Platform& platform, UrlOpener& opener,
-                               QWidget* parent)
+ItemInfoDialog::ItemInfoDialog(const ItemInfo& item, const Settings& settings, UserPrompts& prompts,
+                               Platform& platform, UrlOpener& opener, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       m_item(item), m_settings(settings), m_prompts(prompts), m_platform(platform), m_opener(opener)
@@ -84,7 +83,7 @@ ItemInfoDialog::ItemInfoDialog(const AccessRecord& item, const Settings& setting
     m_close->setFocus();
 }
 
-ItemInfoDialog* ItemInfoDialog::showFor(const AccessRecord& item, const Settings& settings,
+ItemInfoDialog* ItemInfoDialog::showFor(const ItemInfo& item, const Settings& settings,
                                         UserPrompts& prompts, Platform& platform, UrlOpener& opener,
                                         QWidget* owner)
 {
@@ -103,7 +102,7 @@ QWidget* ItemInfoDialog::buildFields()
     for (int k = 0; k < kColumnCount; ++k) {
         QWidget* field = nullptr;
         if (k == ColPreviousPage) {
-            auto* box = new QPlainTextEdit(m_item.field(k), frame);
+            auto* box = new QPlainTextEdit(m_item.record.field(k), frame);
             box->setReadOnly(true);
             box->setTabChangesFocus(true);
             box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -111,7 +110,7 @@ QWidget* ItemInfoDialog::buildFields()
             box->setFixedHeight(3 * line + 2 * (box->frameWidth() + 4));
             field = box;
         } else {
-            field = lineField(m_item.field(k), frame);
+            field = lineField(m_item.record.field(k), frame);
         }
         field->setObjectName(u"txtItem(%1)"_s.arg(k));
         field->installEventFilter(this);
@@ -128,7 +127,7 @@ QWidget* ItemInfoDialog::buildFields()
         labels[std::size_t(k)]->setBuddy(m_fields.at(k));
     }
 
-    const BrowserDescription browser = describeBrowser(m_item.browser.toUtf8());
+    const BrowserDescription browser = describeBrowser(m_item.record.browser.toUtf8());
     m_picture = new QLabel(frame);
     m_picture->setObjectName(u"imgBrowser"_s);
     m_picture->setFixedSize(20, 20);
@@ -152,9 +151,35 @@ QWidget* ItemInfoDialog::buildFields()
     grid->addWidget(m_fields.at(ColDateTime), 5, 0, 1, 2);
     grid->addWidget(labels[ColPreviousPage], 6, 0, 1, 2);
     grid->addWidget(m_fields.at(ColPreviousPage), 7, 0, 1, 2);
+    addExtraFields(frame, grid, 8);
     grid->setColumnStretch(0, 3);
     grid->setColumnStretch(1, 2);
     return frame;
+}
+
+void ItemInfoDialog::addExtraFields(QWidget* frame, QGridLayout* grid, int firstRow)
+{
+    // Under the five, each with its caption above it; status and bytes side by side, as host
+    // and IP are.
+    const QList<ItemInfo::Extra>& extras = m_item.extras;
+    int row = firstRow;
+    for (qsizetype i = 0; i < extras.size(); ++i, row += 2) {
+        const bool pair = extras.at(i).field == ColStatus && i + 1 < extras.size() &&
+                          extras.at(i + 1).field == ColBytes;
+        for (int side = 0; side <= (pair ? 1 : 0); ++side) {
+            const ItemInfo::Extra& extra = extras.at(i + side);
+            QLineEdit* field = lineField(extra.text, frame);
+            field->setObjectName(u"txtItem(%1)"_s.arg(extra.field));
+            field->installEventFilter(this);
+            m_fields.append(field);
+            auto* label = new QLabel(columnCaption(extra.field) + u'：', frame);
+            label->setBuddy(field);
+            grid->addWidget(label, row, side, 1, pair ? 1 : 2);
+            grid->addWidget(field, row + 1, side, 1, pair ? 1 : 2);
+        }
+        if (pair)
+            ++i;
+    }
 }
 
 QToolBar* ItemInfoDialog::buildToolBar()
@@ -184,7 +209,7 @@ QToolBar* ItemInfoDialog::buildToolBar()
         action->setToolTip(b.toolTip);
         connect(action, &QAction::triggered, this, [this, position] { toolbarClicked(position); });
     }
-    const QString& page = m_item.previousPage;
+    const QString& page = m_item.record.previousPage;
     bar->actions().at(3)->setEnabled(!page.isEmpty() && page.contains("http"_L1));
     return bar;
 }
@@ -231,7 +256,7 @@ void ItemInfoDialog::copy()
 void ItemInfoDialog::openPreviousPage()
 {
     // The text stays as the row had it; only web and mail addresses leave the program.
-    m_opener.openRowUrl(m_item.previousPage);
+    m_opener.openRowUrl(m_item.record.previousPage);
 }
 
 bool ItemInfoDialog::eventFilter(QObject* watched, QEvent* event)

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "core/access_record.h"
+#include "analysis/item_info_text.h"
 
 #include <QDialog>
 #include <QList>
 
 class QAction;
+class QGridLayout;
 class QLabel;
 class QPlainTextEdit;
 class QPushButton;
@@ -19,23 +20,24 @@ struct Settings;
 class UrlOpener;
 class UserPrompts;
 
-// frmItemInfo: the five texts of one row, read-only and selectable, with the browser family's
-// picture, and a toolbar that saves them, copies them and opens the previous page. A snapshot:
-// the row may change or go afterwards.
+// The item-information dialog: the five texts of one row and the web-log fields it has,
+// read-only and selectable, with the browser family's picture, and a toolbar that saves them,
+// copies them and opens the previous page. A snapshot: the row may change or go afterwards.
 class ItemInfoDialog final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(ItemInfoDialog)
 
 public:
-    ItemInfoDialog(const AccessRecord& item, const Settings& settings, UserPrompts& prompts,
+    ItemInfoDialog(const ItemInfo& item, const Settings& settings, UserPrompts& prompts,
                    Platform& platform, UrlOpener& opener, QWidget* parent = nullptr);
 
     // A new dialog for item, shown modeless and owned by owner; it deletes itself on close.
-    static ItemInfoDialog* showFor(const AccessRecord& item, const Settings& settings,
+    static ItemInfoDialog* showFor(const ItemInfo& item, const Settings& settings,
                                    UserPrompts& prompts, Platform& platform, UrlOpener& opener,
                                    QWidget* owner);
 
-    const AccessRecord& item() const { return m_item; }
+    const AccessRecord& item() const { return m_item.record; }
+    const QList<ItemInfo::Extra>& extras() const { return m_item.extras; }
 
     // The toolbar's buttons by position, 1 to 4 (3 is the separator).
     void toolbarClicked(int position);
@@ -48,9 +50,10 @@ protected:
 
 private:
     QWidget* buildFields();
+    void addExtraFields(QWidget* frame, QGridLayout* grid, int firstRow);
     QToolBar* buildToolBar();
 
-    AccessRecord m_item;
+    ItemInfo m_item;
     const Settings& m_settings;
     UserPrompts& m_prompts;
     Platform& m_platform;

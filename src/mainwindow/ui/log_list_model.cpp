@@ -3,12 +3,33 @@
 #include "ui/icons.h"
 
 namespace tw {
+namespace {
+
+// Addresses and numbers line up on their right edge.
+Qt::Alignment alignmentOf(int field)
+{
+    const bool right = field == ColIP || field == ColStatus || field == ColBytes;
+    return (right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter;
+}
+
+} // namespace
 
 LogListModel::LogListModel(const LogList& list, QObject* parent)
     : QAbstractTableModel(parent), m_list(list)
 {
     for (int c = 0; c < kBrowserClassCount; ++c)
         m_icons[std::size_t(c)] = browserIcon(BrowserClass(c));
+    takeColumnsFromList();
+}
+
+void LogListModel::takeColumnsFromList()
+{
+    m_shown = m_list.fields() | kColumnFields;
+    m_columnCount = 0;
+    for (int field = 0; field < kMaxFieldCount; ++field) {
+        if (m_shown & (1u << field))
+            m_fieldOf[std::size_t(m_columnCount++)] = field;
+    }
 }
 
 int LogListModel::rowCount(const QModelIndex& parent) const
@@ -18,24 +39,23 @@ int LogListModel::rowCount(const QModelIndex& parent) const
 
 int LogListModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : kColumnCount;
+    return parent.isValid() ? 0 : m_columnCount;
 }
 
 QVariant LogListModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_list.rowCount())
+    if (!index.isValid() || index.row() >= m_list.rowCount() || index.column() >= m_columnCount)
         return {};
+    const int field = m_fieldOf[std::size_t(index.column())];
     switch (role) {
     case Qt::DisplayRole:
-        return m_list.text(index.row(), index.column());
+        return m_list.text(index.row(), field);
     case Qt::DecorationRole:
-        if (index.column() == ColBrowser)
+        if (field == ColBrowser)
             return m_icons[std::size_t(m_list.browserClass(index.row()))];
         return {};
     case Qt::TextAlignmentRole:
-        if (index.column() == ColIP)
-            return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
-        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+        return QVariant::fromValue(alignmentOf(field));
     default:
         return {};
     }
@@ -43,13 +63,13 @@ QVariant LogListModel::data(const QModelIndex& index, int role) const
 
 QVariant LogListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || section < 0 || section >= kColumnCount)
+    if (orientation != Qt::Horizontal || section < 0 || section >= m_columnCount)
         return {};
+    const int field = m_fieldOf[std::size_t(section)];
     if (role == Qt::DisplayRole)
-        return m_list.headerCaption(section);
+        return m_list.headerCaption(field);
     if (role == Qt::TextAlignmentRole)
-        return QVariant::fromValue((section == ColIP ? Qt::AlignRight : Qt::AlignLeft) |
-                                   Qt::AlignVCenter);
+        return QVariant::fromValue(alignmentOf(field));
     return {};
 }
 

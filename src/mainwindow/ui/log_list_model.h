@@ -10,7 +10,9 @@
 namespace tw {
 
 // The main list's rows as a table. It reads the LogList and owns nothing; whoever changes the
-// list announces the change through the begin/end pairs below.
+// list announces the change through the begin/end pairs below. The columns are the five every
+// list has and, to their right in field order, the fields web-server logs added; they follow the
+// list's fields at every reset.
 class LogListModel final : public QAbstractTableModel {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(LogListModel)
@@ -26,9 +28,19 @@ public:
     Qt::ItemFlags flags(const QModelIndex& index) const override;
 
     const LogList& list() const { return m_list; }
+    // The field a column shows, -1 for no such column.
+    int fieldOf(int column) const
+    {
+        return column >= 0 && column < m_columnCount ? m_fieldOf[std::size_t(column)] : -1;
+    }
+    FieldSet shownFields() const { return m_shown; }
 
     void beginListReset() { beginResetModel(); }
-    void endListReset() { endResetModel(); }
+    void endListReset()
+    {
+        takeColumnsFromList();
+        endResetModel();
+    }
     void beginListInsert(qsizetype first, qsizetype last)
     {
         beginInsertRows({}, int(first), int(last));
@@ -41,8 +53,13 @@ public:
     void endListRemove() { endRemoveRows(); }
 
 private:
+    void takeColumnsFromList();
+
     const LogList& m_list;
     std::array<QIcon, kBrowserClassCount> m_icons;
+    std::array<int, kMaxFieldCount> m_fieldOf{};
+    int m_columnCount = 0;
+    FieldSet m_shown = 0;
 };
 
 } // namespace tw

@@ -1,5 +1,7 @@
 #include "mainwindow/ui/log_list_view.h"
 
+#include "core/access_record.h"
+
 #include <QContextMenuEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -10,6 +12,7 @@
 #include <QStyledItemDelegate>
 
 #include <algorithm>
+#include <array>
 
 namespace tw {
 namespace {
@@ -105,6 +108,31 @@ void LogListView::updateRowHeight()
 {
     const int height = std::max(fontMetrics().height(), iconSize().height()) + 2;
     verticalHeader()->setDefaultSectionSize(height);
+}
+
+int LogListView::cellWidth(const QString& sample) const
+{
+    const QFontMetrics metrics(font());
+    const int margins =
+        2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1) +
+        metrics.averageCharWidth() + 1;
+    return metrics.horizontalAdvance(sample) + margins;
+}
+
+int LogListView::typicalWidth(int field) const
+{
+    // Request, status, bytes and virtual host as logs often have them, in wide digits.
+    static const std::array<QString, kMaxFieldCount - kColumnCount> samples = {
+        QStringLiteral("GET /images/index.html HTTP/1.1"), QStringLiteral("888"),
+        QStringLiteral("88888888"), QStringLiteral("www.example.com")};
+    const QString sample = field >= kColumnCount && field < kMaxFieldCount
+                               ? samples[std::size_t(field - kColumnCount)]
+                               : QString();
+    const QHeaderView* header = horizontalHeader();
+    const int captionWidth =
+        header->fontMetrics().horizontalAdvance(columnCaption(field) + QStringLiteral("(昇)")) +
+        2 * (header->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, header) + 1);
+    return std::max(cellWidth(sample), captionWidth);
 }
 
 QModelIndex LogListView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)

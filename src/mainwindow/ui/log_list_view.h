@@ -19,6 +19,11 @@ public:
     bool fullRowSelect() const { return m_fullRow; }
     // Row height from the font, the icon and a small margin.
     void updateRowHeight();
+    // The width of a cell that shows sample in the list font, with its margins and grid line.
+    int cellWidth(const QString& sample) const;
+    // A width that fits a field's typical text and its caption with the sort mark, for the
+    // columns web-server logs add (their widths are not kept in the settings).
+    int typicalWidth(int field) const;
 
     // The main list takes drops from elsewhere and starts drags of its rows by itself; the
     // window decides what is dropped and what is dragged.

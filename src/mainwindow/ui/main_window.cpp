@@ -1,17 +1,19 @@
 #include "mainwindow/ui/main_window.h"
 
+#include "analysis/item_info_text.h"
 #include "analysis/ui/item_info_dialog.h"
 #include "analysis/ui/search_dialog.h"
 #include "analysis/ui/statistics_dialog.h"
 #include "core/platform.h"
 #include "core/user_prompts.h"
 #include "mainwindow/drag_drop.h"
-#include "settings/menu_history.h"
 #include "mainwindow/ui/frm_version.h"
 #include "mainwindow/ui/log_list_model.h"
 #include "mainwindow/ui/log_list_view.h"
 #include "mainwindow/ui/long_work_loop.h"
+#include "mainwindow/ui/skipped_lines_dialog.h"
 #include "settings/file_association.h"
+#include "settings/menu_history.h"
 #include "settings/settings.h"
 #include "settings/ui/preferences_dialog.h"
 #include "ui/icons.h"
@@ -105,7 +107,7 @@ MainWindow::MainWindow(Settings& settings, MenuHistory& history, UserPrompts& pr
     createStatusBar();
 
     connect(m_listView->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            [this](int section) { m_commands.sortByHeader(section); });
+            [this](int section) { m_commands.sortByHeader(m_model->fieldOf(section)); });
     connect(m_listView, &LogListView::popupRequested, this, &MainWindow::showPopup);
     connect(m_listView, &LogListView::popupKeyPressed, this, &MainWindow::showPopupFromKey);
     connect(m_listView, &LogListView::activatedRow, this, &MainWindow::openUrl);
@@ -184,6 +186,12 @@ void MainWindow::createMenus()
     m_viewItems.at(0)->setCheckable(true);
     m_viewItems.at(1)->setCheckable(true);
     dispatch(m_viewItems, [this](int i) { viewCommand(i); });
+    // Outside the indexed group, whose numbers stay as they are.
+    m_skippedLinesAction = new QAction(QStringLiteral("読み飛ばした行(&K)..."), m_viewMenu);
+    m_skippedLinesAction->setObjectName(QStringLiteral("mnuVisitSkippedLines"));
+    m_skippedLinesAction->setEnabled(false);
+    m_viewMenu->insertAction(m_viewItems.at(5), m_skippedLinesAction);
+    connect(m_skippedLinesAction, &QAction::triggered, this, &MainWindow::showSkippedLines);
     connect(m_viewMenu, &QMenu::aboutToShow, this, &MainWindow::updateViewMenu);
 
     QMenu* tools = bar->addMenu(QStringLiteral("ツール(&T)"));
@@ -297,6 +305,18 @@ void MainWindow::createStatusBar()
     m_panels[1]->setFixedWidth(twipsToPixelsX(this, kBytePanelWidth));
     m_panels[2]->setFixedWidth(twipsToPixelsX(this, kItemPanelWidth));
     bar->addWidget(m_panels[0], 1);
+
+    // Beside the message, so panel 1 keeps its text; a click shows the lines.
+    m_readNotesPanel = new QLabel(bar);
+    m_readNotesPanel->setObjectName(QStringLiteral("SKIPPED"));
+    m_readNotesPanel->setFrameShape(QFrame::Panel);
+    m_readNotesPanel->setFrameShadow(QFrame::Sunken);
+    m_readNotesPanel->setTextFormat(Qt::RichText);
+    m_readNotesPanel->setToolTip(QStringLiteral("読み飛ばした行を表示します"));
+    m_readNotesPanel->hide();
+    connect(m_readNotesPanel, &QLabel::linkActivated, this, &MainWindow::showSkippedLines);
+    bar->addPermanentWidget(m_readNotesPanel);
+
     bar->addPermanentWidget(m_panels[1]);
     bar->addPermanentWidget(m_panels[2]);
 }
@@ -379,7 +399,7 @@ QList<qsizetype> MainWindow::selectedRows() const
 void MainWindow::setSelection(const QList<qsizetype>& rows, qsizetype current)
 {
     QItemSelection selection;
-    const int lastColumn = kColumnCount - 1;
+    const int lastColumn = m_model->columnCount() - 1;
     for (qsizetype i = 0; i < rows.size();) {
         qsizetype j = i;
         while (j + 1 < rows.size() && rows.at(j + 1) == rows.at(j) + 1)
@@ -401,8 +421,9 @@ void MainWindow::selectAllRows(qsizetype current)
         return;
     QItemSelectionModel* model = m_listView->selectionModel();
     model->setCurrentIndex(m_model->index(int(current), 0), QItemSelectionModel::NoUpdate);
-    model->select(QItemSelection(m_model->index(0, 0), m_model->index(rows - 1, kColumnCount - 1)),
-                  QItemSelectionModel::ClearAndSelect);
+    model->select(
+        QItemSelection(m_model->index(0, 0), m_model->index(rows - 1, m_model->columnCount() - 1)),
+        QItemSelectionModel::ClearAndSelect);
 }
 
 void MainWindow::setListVisible(bool visible)
@@ -455,6 +476,41 @@ void MainWindow::activate()
     m_listView->setFocus();
 }
 
+void MainWindow::setReadNotes(const ReadNotes& notes)
+{
+    m_readNotes = notes;
+    const QString summary = notes.summary();
+    m_readNotesPanel->setText(QStringLiteral("<a href=\"#\">") + summary.toHtmlEscaped() +
+                              QStringLiteral("</a>"));
+    m_readNotesPanel->setVisible(!notes.isEmpty());
+    m_skippedLinesAction->setEnabled(!notes.isEmpty());
+    if (m_skippedLinesDialog) {
+        if (notes.isEmpty())
+            m_skippedLinesDialog->close();
+        else
+            m_skippedLinesDialog->setNotes(notes);
+    }
+}
+
+void MainWindow::showSkippedLines()
+{
+    if (m_readNotes.isEmpty())
+        return;
+    if (!m_skippedLinesDialog) {
+        m_skippedLinesDialog = new SkippedLinesDialog(this);
+        m_skippedLinesDialog->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    m_skippedLinesDialog->setNotes(m_readNotes);
+    m_skippedLinesDialog->show();
+    m_skippedLinesDialog->raise();
+    m_skippedLinesDialog->activateWindow();
+}
+
+SkippedLinesDialog* MainWindow::skippedLinesDialog() const
+{
+    return m_skippedLinesDialog;
+}
+
 void MainWindow::beginListReset()
 {
     m_model->beginListReset();
@@ -462,7 +518,15 @@ void MainWindow::beginListReset()
 
 void MainWindow::endListReset()
 {
+    const FieldSet before = m_model->shownFields();
     m_model->endListReset();
+    if (m_model->shownFields() == before)
+        return;
+    // Columns that come start at the header's default width; the web-log columns, which the
+    // settings do not keep, get widths that fit their texts.
+    QHeaderView* header = m_listView->horizontalHeader();
+    for (int c = kColumnCount; c < m_model->columnCount(); ++c)
+        header->resizeSection(c, m_listView->typicalWidth(m_model->fieldOf(c)));
 }
 
 void MainWindow::beginInsertRows(qsizetype first, qsizetype last)
@@ -529,18 +593,11 @@ ListFont MainWindow::initialListFont() const
 
 std::array<double, 5> MainWindow::typicalColumnWidths() const
 {
-    // The longest address and a date-time as the logs write them, in wide digits, with the
-    // cell's margins and the grid line.
-    const QFontMetrics metrics(m_listView->font());
-    const int margins =
-        2 * (m_listView->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_listView) +
-             1) +
-        metrics.averageCharWidth() + 1;
+    // The longest address and a date-time as the logs write them, in wide digits.
     std::array<double, 5> widths{};
-    widths[ColIP] = pixelsToTwipsX(
-        this, metrics.horizontalAdvance(QStringLiteral("888.888.888.888")) + margins);
-    widths[ColDateTime] = pixelsToTwipsX(
-        this, metrics.horizontalAdvance(QStringLiteral("8888/88/88 88:88:88")) + margins);
+    widths[ColIP] = pixelsToTwipsX(this, m_listView->cellWidth(QStringLiteral("888.888.888.888")));
+    widths[ColDateTime] =
+        pixelsToTwipsX(this, m_listView->cellWidth(QStringLiteral("8888/88/88 88:88:88")));
     return widths;
 }
 
@@ -772,7 +829,7 @@ void MainWindow::itemInformation()
         return;
     }
     for (qsizetype row : selectedRows())
-        ItemInfoDialog::showFor(m_list.record(row), m_settings, m_prompts, m_platform,
+        ItemInfoDialog::showFor(itemInfoOf(m_list, row), m_settings, m_prompts, m_platform,
                                 m_commands.urlOpener(), this);
 }
 
@@ -792,6 +849,7 @@ void MainWindow::updateViewMenu()
 {
     m_viewItems.at(3)->setEnabled(m_commands.hasCurrentItem());
     m_viewItems.at(4)->setEnabled(m_commands.openUrlEnabled());
+    m_skippedLinesAction->setEnabled(!m_readNotes.isEmpty());
 }
 
 void MainWindow::refreshRecentFiles()

@@ -6,6 +6,7 @@
 #include "mainwindow/drag_drop.h"
 #include "mainwindow/main_commands.h"
 #include "mainwindow/main_view.h"
+#include "mainwindow/read_notes.h"
 #include "settings/settings_file.h"
 
 #include <QFont>
@@ -25,9 +26,11 @@ namespace tw {
 class LogListModel;
 class LogListView;
 class SearchDialog;
+class SkippedLinesDialog;
 class StatisticsDialog;
 
-// frmMain: the menu bar, the toolbar, the list of the open log and the three-panel status bar.
+// The main window: the menu bar, the toolbar, the list of the open log and the three-panel
+// status bar, with a fourth panel while the open files had lines that could not be read.
 class MainWindow final : public QMainWindow,
                          public MainView,
                          public SettingsHost,
@@ -81,6 +84,7 @@ public:
     void runLongWork(const std::function<void()>& work,
                      const std::function<int()>& percentDone = {}) override;
     void activate() override;
+    void setReadNotes(const ReadNotes& notes) override;
     void beginListReset() override;
     void endListReset() override;
     void beginInsertRows(qsizetype first, qsizetype last) override;
@@ -103,6 +107,12 @@ public:
     void runSearch(const std::function<void()>& search) override { runLongWork(search); }
 
     QString statusText(int panel) const;
+    // The panel that tells of skipped lines (hidden while there are none), its View menu item
+    // and the dialog they open (null until opened or after it is closed).
+    QLabel* readNotesPanel() const { return m_readNotesPanel; }
+    QAction* skippedLinesAction() const { return m_skippedLinesAction; }
+    SkippedLinesDialog* skippedLinesDialog() const;
+    void showSkippedLines();
 
     // Drops on the list: files are opened, anything else is refused with a message.
     void dropUrls(const QList<QUrl>& urls);
@@ -173,6 +183,10 @@ private:
     QToolButton* m_openButton = nullptr;
     QMenu* m_openDropDown = nullptr;
     std::array<QLabel*, 3> m_panels{};
+    QLabel* m_readNotesPanel = nullptr;
+    QAction* m_skippedLinesAction = nullptr;
+    QPointer<SkippedLinesDialog> m_skippedLinesDialog;
+    ReadNotes m_readNotes;
     QMenu* m_editMenu = nullptr;
     QMenu* m_viewMenu = nullptr;
     QMenu* m_popup = nullptr;

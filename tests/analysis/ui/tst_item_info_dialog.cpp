@@ -1,10 +1,12 @@
 #include "analysis/ui/item_info_dialog.h"
 #include "core/cp932.h"
+#include "core/log_list.h"
 #include "core/url_open.h"
 #include "settings/settings.h"
 #include "support/recording_platform.h"
 #include "support/scripted_prompts.h"
 #include "support/test_files.h"
+#include "support/web_logs.h"
 #include "ui/icons.h"
 
 #include <QAction>
@@ -32,7 +34,7 @@ AccessRecord record(const QString& browser, const QString& previousPage)
 const QString kIeAgent = u"Mozilla/4.0 (compatible; MSIE 5.5; Windows 98)"_s;
 
 struct Rig {
-    explicit Rig(const AccessRecord& item) : dialog(item, settings, prompts, platform, opener) {}
+    explicit Rig(const ItemInfo& item) : dialog(item, settings, prompts, platform, opener) {}
 
     QAction* button(int position) const
     {
@@ -70,6 +72,7 @@ private slots:
     void openPassesRowTextThroughTheSafetyRule();
     void focusSelectsTheWholeField();
     void closeButtonIsDefaultAndDeletesTheDialog();
+    void webLogFieldsFollowTheFive();
 };
 
 void TestItemInfoDialog::showsTheFiveTextsReadOnly()
@@ -290,6 +293,45 @@ void TestItemInfoDialog::closeButtonIsDefaultAndDeletesTheDialog()
 
     QTest::keyClick(second.data(), Qt::Key_Escape);
     QTRY_VERIFY(second.isNull());
+}
+
+void TestItemInfoDialog::webLogFieldsFollowTheFive()
+{
+    // A list file's row beside web-log rows that have request and status only.
+    LogList list;
+    LogBatch plain;
+    plain.addRecord(record(kIeAgent, u"-"_s));
+    list.append(std::move(plain));
+    list.append(test::webBatch(
+        (1u << ColRequest) | (1u << ColStatus),
+        {{kIeAgent, u"h"_s, u"ip"_s, u"d"_s, u"-"_s, u"GET /表 HTTP/1.1"_s, u"200"_s}}));
+    QVERIFY(itemInfoOf(list, 0).extras.isEmpty());
+    const ItemInfo web = itemInfoOf(list, 1);
+    QCOMPARE(web.record.host, u"h"_s);
+    QCOMPARE(web.extras,
+             (QList<ItemInfo::Extra>{{ColRequest, u"GET /表 HTTP/1.1"_s}, {ColStatus, u"200"_s}}));
+
+    Rig rig(web);
+    auto* request = rig.dialog.findChild<QLineEdit*>(u"txtItem(5)"_s);
+    QVERIFY(request && request->isReadOnly());
+    QCOMPARE(request->text(), u"GET /表 HTTP/1.1"_s);
+    QVERIFY(!rig.dialog.findChild<QLineEdit*>(u"txtItem(7)"_s));
+    bool labelled = false;
+    for (QLabel* label : rig.dialog.findChildren<QLabel*>())
+        labelled = labelled || (label->buddy() == request && label->text() == u"リクエスト："_s);
+    QVERIFY(labelled);
+
+    // The copied and the saved text list them after the five lines.
+    const QString text = u"ブラウザ:"_s + kIeAgent +
+                         u"\r\nホスト:h\r\nIP:ip\r\n日付時間:d\r\n前回頁:-\r\n"
+                         u"リクエスト:GET /表 HTTP/1.1\r\nステータス:200\r\n"_s;
+    rig.dialog.copy();
+    QCOMPARE(rig.platform.clipboard, text);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"item.txt"_s);
+    rig.prompts.fileNames.enqueue(path);
+    rig.dialog.save();
+    QCOMPARE(test::readBytes(path), test::sjis((text + u"\r\n"_s).toUtf8().constData()));
 }
 
 QTEST_MAIN(TestItemInfoDialog)
