@@ -10,7 +10,7 @@ using namespace Qt::StringLiterals;
 namespace tw::cli {
 namespace {
 
-QString readFailureReason(ReadStatus status, const QString& detail)
+QString readFailureReason(ReadStatus status, const QString& detail, LogLayout layout)
 {
     switch (status) {
     case ReadStatus::Ok:
@@ -18,6 +18,9 @@ QString readFailureReason(ReadStatus status, const QString& detail)
     case ReadStatus::NotFound:
         return u"not found"_s;
     case ReadStatus::UnknownLayout:
+        // The repair makes list files; a web server's log would not come back from it.
+        if (isWebServerLayout(layout))
+            return u"not a Tallyweaver list, CSV or log file (no line of it parses)"_s;
         return u"not a Tallyweaver list, CSV or log file (try: tallyweaver-cli repair FILE)"_s;
     case ReadStatus::ReadError:
         if (detail.startsWith(u"read error: "))
@@ -55,7 +58,8 @@ int readInputFiles(const QStringList& files, const CliOptions& options,
         try {
             ReadResult result = readLogFile(path, nullptr, options.layout);
             if (result.status != ReadStatus::Ok)
-                return fileError(err, path, readFailureReason(result.status, result.detail),
+                return fileError(err, path,
+                                 readFailureReason(result.status, result.detail, result.layout),
                                  ExitReadError);
             reportLeftOut(result.skippedLines, result.cutShort, path, err);
             if (first || list.rowCount() == 0) {
@@ -107,7 +111,8 @@ int tallyInputs(const QStringList& files, const CliOptions& options, ClassTally&
         try {
             const TallyResult result = tallyLogFile(path, resolved.platforms, options.layout);
             if (result.status != ReadStatus::Ok)
-                return fileError(err, path, readFailureReason(result.status, result.detail),
+                return fileError(err, path,
+                                 readFailureReason(result.status, result.detail, result.layout),
                                  ExitReadError);
             reportLeftOut(result.skippedLines, result.cutShort, path, err);
             tally += result.tally;

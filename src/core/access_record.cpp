@@ -28,8 +28,8 @@ QString& AccessRecord::field(int column)
 const QString& columnCaption(int column)
 {
     static const std::array<QString, kMaxFieldCount> captions = {
-        QStringLiteral("ブラウザ"),   QStringLiteral("ホスト"),     QStringLiteral("IP"),
-        QStringLiteral("日付時間"),   QStringLiteral("前回頁"),     QStringLiteral("リクエスト"),
+        QStringLiteral("ブラウザ"),   QStringLiteral("ホスト"),   QStringLiteral("IP"),
+        QStringLiteral("日付時間"),   QStringLiteral("前回頁"),   QStringLiteral("リクエスト"),
         QStringLiteral("ステータス"), QStringLiteral("バイト数"), QStringLiteral("仮想ホスト")};
     return captions.at(std::size_t(column));
 }

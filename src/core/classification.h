@@ -53,8 +53,8 @@ BrowserClass classifyBrowser(QByteArrayView userAgent);
 PlatformClass classifyPlatform(QByteArrayView userAgent, const UserPlatforms& user);
 
 struct BrowserDescription {
-    QString name;   // "InternetExplorer", "Netscape", "WWWC" or "その他"
-    int pictureId;  // 141 to 144, 0 for no picture
+    QString name;  // "InternetExplorer", "Netscape", "WWWC" or "その他"
+    int pictureId; // 141 to 144, 0 for no picture
 };
 BrowserDescription describeBrowser(QByteArrayView userAgent);
 

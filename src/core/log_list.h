@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/classification.h"
 #include "core/access_record.h"
+#include "core/classification.h"
 #include "core/large_allocation.h"
 #include "core/long_work.h"
 

@@ -314,8 +314,14 @@ ReadResult parseLogBytes(QByteArrayView bytes, LogLayout layout)
     ReadResult result;
     result.fileSize = bytes.size();
     const Layout found = decideLayout(bytes, true, layout);
+    result.layout = found.layout;
     parseWhole(bytes, found, result);
     return result;
+}
+
+bool isWebServerLayout(LogLayout layout)
+{
+    return webFormatOf(layout).has_value();
 }
 
 std::optional<LogLayout> logLayoutNamed(QStringView name)
@@ -342,9 +348,10 @@ ReadResult readLogFile(const QString& path, std::atomic<qint64>* bytesRead, LogL
     result.status = source.status;
     result.detail = source.detail;
     result.fileSize = source.fileSize;
+    result.layout = source.layout;
     if (bytesRead)
-        *bytesRead = source.status == ReadStatus::Ok && source.bodyStart >= 0 ? source.bodyStart
-                                                                              : 0;
+        *bytesRead =
+            source.status == ReadStatus::Ok && source.bodyStart >= 0 ? source.bodyStart : 0;
     if (source.status != ReadStatus::Ok)
         return result;
     const std::optional<weblog::Format> web = webFormatOf(source.layout);

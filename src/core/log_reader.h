@@ -23,6 +23,13 @@ enum class ReadStatus {
     ReadError,     // empty file, CSV ending inside a record, not a regular file, I/O error
 };
 
+// The layouts a file can be read as; Auto tells them from the file's first lines.
+enum class LogLayout { Auto, List, Csv, Common, Combined, VirtualHostCombined, W3C };
+// "twv", "csv", "common", "combined", "vcombined", "w3c" (and "auto"); nothing for another name.
+std::optional<LogLayout> logLayoutNamed(QStringView name);
+// A web server's own format: a log the repair must never rewrite as a list file.
+bool isWebServerLayout(LogLayout layout);
+
 struct ReadResult {
     ReadStatus status = ReadStatus::Ok;
     LogBatch batch;
@@ -34,14 +41,11 @@ struct ReadResult {
     QStringList firstSkipped;
     // The data ended early (a compressed file cut short): the rows up to there were read.
     bool cutShort = false;
+    // What the file was found (or told) to be; Auto when that could not be told.
+    LogLayout layout = LogLayout::Auto;
 };
 // How many skipped lines a ReadResult keeps.
 constexpr int kKeptSkippedLines = 20;
-
-// The layouts a file can be read as; Auto tells them from the file's first lines.
-enum class LogLayout { Auto, List, Csv, Common, Combined, VirtualHostCombined, W3C };
-// "twv", "csv", "common", "combined", "vcombined", "w3c" (and "auto"); nothing for another name.
-std::optional<LogLayout> logLayoutNamed(QStringView name);
 
 // Reads a list file, its CSV form or a raw access log (the record lines of a list file). Only
 // regular files are read; the layout is told from the first line before the rest is read.

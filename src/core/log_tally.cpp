@@ -63,6 +63,7 @@ void tallyByList(ReadResult read, const UserPlatforms& user, TallyResult& result
     result.detail = read.detail;
     result.skippedLines = read.skippedLines;
     result.cutShort = read.cutShort;
+    result.layout = read.layout;
     if (read.status != ReadStatus::Ok)
         return;
     LogList list;
@@ -92,6 +93,7 @@ TallyResult tallyLogFile(const QString& path, const UserPlatforms& user, LogLayo
     result.status = source.status;
     result.detail = source.detail;
     result.fileSize = source.fileSize;
+    result.layout = source.layout;
     if (source.status != ReadStatus::Ok)
         return result;
     if (source.bodyStart < 0) {

@@ -23,9 +23,10 @@ struct TallyResult {
     ReadStatus status = ReadStatus::Ok;
     ClassTally tally; // all zero unless status is Ok
     qint64 fileSize = 0;
-    QString detail; // as readLogFile gives it
+    QString detail;          // as readLogFile gives it
     qint64 skippedLines = 0; // as readLogFile gives them
     bool cutShort = false;
+    LogLayout layout = LogLayout::Auto;
 };
 
 // The tallies a list would hold after reading the file with readLogFile and adding its rows

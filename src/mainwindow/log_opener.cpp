@@ -64,14 +64,21 @@ bool LogOpener::readInto(const QString& path, OpenMode mode)
                 [&] { return size > 0 ? int(bytesRead * 100 / size) : -1; });
         }))
         return false;
+    // The repair would rewrite a web server's log as a list file: it is offered for others only.
+    const auto failed = [&](const QString& reason) {
+        if (!isWebServerLayout(read.layout))
+            return offerRepair(path, reason);
+        m_prompts.error(reason);
+        return false;
+    };
     switch (read.status) {
     case ReadStatus::NotFound:
         return false;
     case ReadStatus::UnknownLayout:
-        return offerRepair(path, QStringLiteral("指定されたファイルはTallyweaverで読み込めるファイ"
-                                                "ルでは無いか壊れている可能性があります。"));
+        return failed(QStringLiteral("指定されたファイルはTallyweaverで読み込めるファイ"
+                                     "ルでは無いか壊れている可能性があります。"));
     case ReadStatus::ReadError:
-        return offerRepair(path, QStringLiteral("ファイルの読み込み中にエラーが発生しました。"));
+        return failed(QStringLiteral("ファイルの読み込み中にエラーが発生しました。"));
     case ReadStatus::Ok:
         break;
     }

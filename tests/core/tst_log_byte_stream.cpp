@@ -1,5 +1,6 @@
 #include "core/log_byte_stream.h"
 #include "core/regular_file.h"
+#include "support/gzip_bytes.h"
 #include "support/test_files.h"
 
 #include <QRandomGenerator>
@@ -13,23 +14,9 @@
 using namespace tw;
 using Inflate = LogByteStream::Inflate;
 
-namespace {
+using tw::test::gzipMember;
 
-// One gzip member of data, made by zlib at the given level.
-QByteArray gzipMember(const QByteArray& data, int level = 6)
-{
-    z_stream z{};
-    deflateInit2(&z, level, Z_DEFLATED, 16 + MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
-    QByteArray out(int(deflateBound(&z, uLong(data.size()))), Qt::Uninitialized);
-    z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(data.constData()));
-    z.avail_in = uInt(data.size());
-    z.next_out = reinterpret_cast<Bytef*>(out.data());
-    z.avail_out = uInt(out.size());
-    deflate(&z, Z_FINISH);
-    out.truncate(qsizetype(z.total_out));
-    deflateEnd(&z);
-    return out;
-}
+namespace {
 
 // Log-like lines: compress well, yet every position differs.
 QByteArray logText(int lines, quint32 seed)
