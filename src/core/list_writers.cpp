@@ -39,7 +39,8 @@ public:
     void put(char c) { *m_cursor++ = c; }
     void put(QByteArrayView bytes)
     {
-        std::memcpy(m_cursor, bytes.data(), std::size_t(bytes.size()));
+        if (!bytes.isEmpty())
+            std::memcpy(m_cursor, bytes.data(), std::size_t(bytes.size()));
         m_cursor += bytes.size();
     }
     char* cursor() const { return m_cursor; }

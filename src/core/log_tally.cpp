@@ -47,7 +47,8 @@ private:
     QByteArrayView keep(QByteArrayView raw)
     {
         m_keys.push_back(std::make_unique_for_overwrite<char[]>(std::size_t(raw.size())));
-        std::memcpy(m_keys.back().get(), raw.data(), std::size_t(raw.size()));
+        if (!raw.isEmpty())
+            std::memcpy(m_keys.back().get(), raw.data(), std::size_t(raw.size()));
         return QByteArrayView(m_keys.back().get(), raw.size());
     }
 

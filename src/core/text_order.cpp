@@ -89,7 +89,8 @@ private:
         const std::string_view t = m_texts[index];
         const std::size_t rest = t.size() - std::min(offset, t.size());
         unsigned char b[8] = {};
-        std::memcpy(b, t.data() + (t.size() - rest), std::min<std::size_t>(8, rest));
+        if (rest > 0) // an empty view may hold no pointer at all
+            std::memcpy(b, t.data() + (t.size() - rest), std::min<std::size_t>(8, rest));
         quint64 bytes = 0;
         for (unsigned char c : b)
             bytes = bytes << 8 | c;
