@@ -75,6 +75,13 @@ FileDialogRequest saveReportRequest(const QString& initDir, const QDate& today)
     return r;
 }
 
+FileDialogRequest saveJsonLinesRequest(const QString& initDir)
+{
+    return saveRequest(QStringLiteral("JSON Lines形式で保存"),
+                       QStringLiteral("すべてのファイル(*.*)|*.*|JSON Lines(*.jsonl)|*.jsonl"), 2,
+                       QStringLiteral("jsonl"), initDir);
+}
+
 QString defaultReportName(const QDate& today)
 {
     return QStringLiteral("l_") + today.toString(QStringLiteral("yyMMdd")) + QStringLiteral(".txt");

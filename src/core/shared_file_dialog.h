@@ -18,6 +18,7 @@ FileDialogRequest openListRequest(const QString& initDir);
 FileDialogRequest saveListRequest(const QString& initDir);
 FileDialogRequest saveCsvRequest(const QString& initDir);
 FileDialogRequest saveReportRequest(const QString& initDir, const QDate& today);
+FileDialogRequest saveJsonLinesRequest(const QString& initDir);
 
 // "l_" + yymmdd + ".txt"
 QString defaultReportName(const QDate& today);

@@ -3,7 +3,10 @@
 #include "analysis/file_tool_commands.h"
 #include "core/clock.h"
 #include "core/list_writers.h"
+#include "core/log_reader.h"
+#include "core/path_parts.h"
 #include "core/platform.h"
+#include "core/rotated_logs.h"
 #include "core/user_prompts.h"
 #include "core/work_failure.h"
 #include "mainwindow/drag_drop.h"
@@ -45,7 +48,26 @@ MainCommands::MainCommands(LogList& list, MainView& view, UserPrompts& prompts, 
 void MainCommands::open()
 {
     const QStringList paths = m_dialog.openMany(openListRequest(m_settings.InitDir));
-    m_opener.openLogFiles(paths, OpenMode::Open);
+    m_opener.openLogFiles(withRotatedSet(paths), OpenMode::Open);
+}
+
+QStringList MainCommands::withRotatedSet(const QStringList& paths)
+{
+    // Only a web server's log rotates; list files named like one are taken as chosen.
+    if (paths.size() != 1)
+        return paths;
+    const QStringList set = rotatedSet(paths.first());
+    if (set.size() < 2 || !isWebServerLayout(detail::openLogSource(paths.first()).layout))
+        return paths;
+    const MessageAnswer answer =
+        m_prompts.message(QStringLiteral("情報"),
+                          QStringLiteral("%1 の古いログが %2 個あります（最も古いもの: %3）。\r\n"
+                                         "すべてを古い順に読み込みますか？")
+                              .arg(getPathPart(paths.first(), PathPart::FileName))
+                              .arg(set.size() - 1)
+                              .arg(getPathPart(set.first(), PathPart::FileName)),
+                          MessageIcon::Question, MessageButtons::YesNo, MessageAnswer::Yes);
+    return answer == MessageAnswer::Yes ? set : paths;
 }
 
 void MainCommands::append()
@@ -102,6 +124,13 @@ void MainCommands::saveAsCsv()
     const QString path = m_dialog.save(saveCsvRequest(m_settings.InitDir));
     if (!path.isEmpty())
         writeInBackground([&] { return saveCsvFile(path, list()); });
+}
+
+void MainCommands::saveAsJsonLines()
+{
+    const QString path = m_dialog.save(saveJsonLinesRequest(m_settings.InitDir));
+    if (!path.isEmpty())
+        writeInBackground([&] { return saveJsonLinesFile(path, list()); });
 }
 
 void MainCommands::saveAsReport()

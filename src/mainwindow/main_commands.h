@@ -41,6 +41,8 @@ public:
     void openRecent(int n);
     void saveAsList();
     void saveAsCsv();
+    // Every field of every row, the web-log fields included, as JSON Lines.
+    void saveAsJsonLines();
     void saveAsReport();
 
     void cut();
@@ -84,6 +86,9 @@ private:
     // Opens path in place of the list when it is a readable file; anything else (a folder, a
     // device, a file that cannot be read) leaves the list as it is and tells the user why.
     bool openGivenFile(const QString& path);
+    // A web log chosen alone, with older copies beside it: all of them, oldest first, when the
+    // user wants them.
+    QStringList withRotatedSet(const QStringList& paths);
     // A save as long work; true when written, else the user has been told why.
     bool writeInBackground(const std::function<bool()>& write);
     // Copy; false when the rows could not be put together (the user has been told).

@@ -161,6 +161,11 @@ void MainWindow::createMenus()
         m_history.setMenu();
     }
     dispatch(m_fileItems, [this](int i) { fileCommand(i); });
+    // Beside the numbered items, so that their numbers stay.
+    auto* jsonLines = new QAction(QStringLiteral("JSON Lines形式で保存(&J)..."), file);
+    jsonLines->setObjectName(QStringLiteral("actSaveJsonLines"));
+    file->insertAction(m_fileItems.at(7), jsonLines);
+    connect(jsonLines, &QAction::triggered, this, [this] { m_commands.saveAsJsonLines(); });
 
     m_editMenu = bar->addMenu(QStringLiteral("編集(&E)"));
     m_editMenu->setObjectName(QStringLiteral("mnuEdit"));

@@ -3,10 +3,12 @@
 #include "mainwindow/ui/log_list_view.h"
 #include "mainwindow/ui/program_rig.h"
 #include "mainwindow/ui/skipped_lines_dialog.h"
+#include "support/gzip_bytes.h"
 #include "support/web_logs.h"
 
 #include <QAbstractItemModelTester>
 #include <QApplication>
+#include <QFile>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
@@ -103,6 +105,8 @@ private slots:
     void itemInformationListsTheExtraFields();
     void skippedLinesAreToldBesideTheMessage();
     void severalFilesFromTheOpenDialog();
+    void rotatedLogsAreOfferedOldestFirst();
+    void jsonLinesFromTheFileMenu();
 };
 
 void TestMainWindowWebLogs::columnsFollowTheListsFields()
@@ -272,6 +276,68 @@ void TestMainWindowWebLogs::severalFilesFromTheOpenDialog()
     QCOMPARE(p.panel(1), a + u" を追加しました"_s);
     QCOMPARE(p.program.history().menuItem(1), a);
     QCOMPARE(p.program.history().menuItem(3), b);
+}
+
+namespace {
+
+QByteArray combinedLine(const QByteArray& host)
+{
+    return host + " - - [01/Dec/2026:10:00:00 +0900] \"GET / HTTP/1.1\" 200 5 \"-\" \"UA\"\n";
+}
+
+void write(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+} // namespace
+
+void TestMainWindowWebLogs::rotatedLogsAreOfferedOldestFirst()
+{
+    Program p;
+    const QString log = p.dir.filePath(u"access.log"_s);
+    write(log, combinedLine("new"));
+    write(log + u".1"_s, combinedLine("mid"));
+    write(log + u".2.gz"_s, test::gzipMember(combinedLine("old")));
+    // A list file that only looks rotated is taken as chosen.
+    const QString twv = listFile(p.dir, u"list.log"_s, {u"x"_s});
+    write(twv + u".1"_s, combinedLine("other"));
+
+    p.prompts.fileLists.enqueue({log});
+    p.prompts.answers.enqueue(MessageAnswer::No);
+    p.action(u"OPEN"_s)->trigger();
+    QCOMPARE(p.prompts.boxes.size(), 1);
+    QCOMPARE(p.prompts.boxes.last().defaultAnswer, MessageAnswer::Yes);
+    QVERIFY(p.prompts.boxes.last().text.contains(u"access.log.2.gz"_s));
+    QCOMPARE(test::hostColumn(p.window().model()), QStringList{u"new"_s});
+
+    p.prompts.fileLists.enqueue({log});
+    p.prompts.answers.enqueue(MessageAnswer::Yes);
+    p.action(u"OPEN"_s)->trigger();
+    QCOMPARE(test::hostColumn(p.window().model()), (QStringList{u"old"_s, u"mid"_s, u"new"_s}));
+
+    p.prompts.boxes.clear();
+    p.prompts.fileLists.enqueue({twv});
+    p.action(u"OPEN"_s)->trigger();
+    QVERIFY(p.prompts.boxes.isEmpty());
+    QCOMPARE(test::hostColumn(p.window().model()), QStringList{u"x"_s});
+}
+
+void TestMainWindowWebLogs::jsonLinesFromTheFileMenu()
+{
+    WebProgram p;
+    p.read(webLog({{u"GET /\"q\" HTTP/1.1"_s, u"404"_s, u"0"_s, u"vh"_s}}), OpenMode::Open);
+    const QString out = p.dir.filePath(u"rows.jsonl"_s);
+    p.prompts.fileNames.enqueue(out);
+    p.action(u"actSaveJsonLines"_s)->trigger();
+    QFile f(out);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    const QByteArray bytes = f.readAll();
+    QCOMPARE(bytes.count('\n'), 1);
+    QVERIFY(bytes.contains("\"request\":\"GET /\\\"q\\\" HTTP/1.1\""));
+    QVERIFY(bytes.contains("\"status\":\"404\""));
 }
 
 QTEST_MAIN(TestMainWindowWebLogs)
