@@ -30,6 +30,33 @@ inline qint64 peakRssKb()
     return usage.ru_maxrss; // kilobytes on Linux
 }
 
+// The peak resident memory from now on: the kernel's high-water mark set back to what is
+// resident now (ru_maxrss cannot be reset). False where the kernel does not allow it.
+inline bool resetPeakRss()
+{
+    std::FILE* f = std::fopen("/proc/self/clear_refs", "w");
+    if (!f)
+        return false;
+    const bool done = std::fputs("5", f) >= 0;
+    return std::fclose(f) == 0 && done;
+}
+
+// The high-water mark since the last resetPeakRss (or the start), in kilobytes; -1 if unknown.
+inline qint64 peakRssSinceResetKb()
+{
+    std::FILE* f = std::fopen("/proc/self/status", "r");
+    if (!f)
+        return -1;
+    char line[256];
+    long long kb = -1;
+    while (std::fgets(line, sizeof line, f)) {
+        if (std::sscanf(line, "VmHWM: %lld kB", &kb) == 1)
+            break;
+    }
+    std::fclose(f);
+    return kb;
+}
+
 inline double seconds(const QElapsedTimer& timer)
 {
     return double(timer.nsecsElapsed()) / 1e9;

@@ -28,8 +28,8 @@ combined_rows=1000000
 
 "$root/scripts/install-deps.sh" bench
 echo "== building Release in $build" >&2
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release >/dev/null
-make -C "$build" -j"$(nproc)" tw-loggen bench_read_save bench_statistics bench_gui_open \
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$build" -j"$(nproc)" --target tw-loggen bench_read_save bench_statistics bench_gui_open \
     tallyweaver-cli >/dev/null
 
 mkdir -p "$data"
@@ -196,7 +196,7 @@ if [ -n "$reads_web_logs" ] &&
         >"$tmp/gui" 2>"$tmp/gui-err" && ! grep -q 'open failed' "$tmp/gui-err" &&
     read -r secs kb < <(awk '$1 == "@" && $2 == "gui-open" { print $3, $4 }' "$tmp/gui") &&
     [ -n "$secs" ]; then
-    row "window: open LOG, first rows painted" "$secs" "$kb"
+    row "window: open LOG, first rows painted" "$secs" "$kb" "memory: the first open"
 else
     row "window: open LOG, first rows painted" "" "" \
         "${reads_web_logs:+$(tail -1 "$tmp/gui-err")}${reads_web_logs:-not run: the CLI cannot read LOG}"

@@ -5,6 +5,10 @@
 
 #include <sys/mman.h>
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace tw {
 namespace {
 
@@ -50,6 +54,13 @@ void freeLarge(void* block, std::size_t bytes) noexcept
         std::free(block);
     else if (block)
         munmap(block, mappedSize(bytes));
+}
+
+void releaseFreedMemory() noexcept
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 } // namespace tw

@@ -12,6 +12,10 @@ void* allocateLarge(std::size_t bytes);
 // bytes: as allocated.
 void freeLarge(void* block, std::size_t bytes) noexcept;
 
+// Gives the memory freed since into the C library's keeping back to the system, so that a list
+// closed (or a long work done) leaves the process no bigger than what it still holds.
+void releaseFreedMemory() noexcept;
+
 template <typename T> struct LargeAllocator {
     using value_type = T;
 

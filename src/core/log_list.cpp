@@ -245,9 +245,12 @@ void LogList::removeRows(QList<qsizetype> rows)
 
 void LogList::clear()
 {
+    const bool held = !m_arenas.empty();
     m_rows.clear();
     m_rows.shrink_to_fit();
     m_arenas.clear();
+    if (held)
+        releaseFreedMemory();
     m_browserTally = {};
     m_platformTally = {};
     m_sortDirections = {};
