@@ -75,13 +75,16 @@ bool logsDateTime(const ParseState& state)
            (has(state.namedRoles, RoleDate) || state.hasDirectiveDate);
 }
 
-// Method, target and protocol version joined by blanks, as a request line reads.
+// Method, target and protocol version joined by blanks, as a request line reads; "-" when none
+// of them was logged (a request that never came, as a 408 logs it).
 QByteArrayView requestOf(const std::array<QByteArrayView, kRoleCount>& raw, std::uint32_t roles,
                          Scratch& scratch)
 {
     char* out = scratch.end();
     char* const start = out;
     const auto add = [&](QByteArrayView part) {
+        if (part == "-")
+            return;
         if (out != start)
             *out++ = ' ';
         out = std::copy(part.begin(), part.end(), out);
@@ -100,6 +103,8 @@ QByteArrayView requestOf(const std::array<QByteArrayView, kRoleCount>& raw, std:
     }
     if (has(roles, RoleVersion))
         add(raw[RoleVersion]);
+    if (out == start)
+        return "-";
     return textOf(scratch.take(out), scratch);
 }
 

@@ -57,6 +57,7 @@ const QByteArray kIisTail =
     "#Fields: time c-dns cs-method cs-uri-stem cs-version sc-status sc-bytes cs-host "
     "cs(User-Agent)\r\n"
     "12:30 host.example.jp POST /f HTTP/1.1 201 512 www.example.jp:8080 -\r\n"
+    "12:31 192.0.2.9 - - - 408 0 - -\r\n"
     "12:31:05.250 192.0.2.8 GET /%E6%97%A5 HTTP/1.1 200 9 - UA+1.0\r\n"
     "25:00:00 h GET / HTTP/1.1 200 1 - -\r\n"
     "\r\n"
@@ -114,6 +115,7 @@ void TestWebLogW3c::fieldsByName()
         all.rows.mid(2),
         (QStringList{
             u"-|host.example.jp||2024/03/02 12:30:00||POST /f HTTP/1.1|201|512|www.example.jp:8080"_s,
+            u"-|192.0.2.9|192.0.2.9|2024/03/02 12:31:00||-|408|0|-"_s,
             u"UA 1.0|192.0.2.8|192.0.2.8|2024/03/02 12:31:05||GET /%E6%97%A5 HTTP/1.1|200|9|-"_s,
             u"last line|h||2024/03/02 12:32:00||GET / HTTP/1.1|200|1|-"_s}));
     QCOMPARE(all.skippedLines.mid(3), (QList<QByteArray>{"25:00:00 h GET / HTTP/1.1 200 1 - -"}));
