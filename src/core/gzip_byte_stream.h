@@ -26,8 +26,8 @@ public:
     qint64 compressedBytesRead() const override { return m_compressedRead; }
 
 private:
-    // 16 MB ahead: a caller parsing pieces of up to that size still overlaps with inflating.
-    static constexpr std::size_t kChunks = 8;
+    // 8 MB ahead: a caller parsing a piece of that size per core still overlaps with inflating.
+    static constexpr std::size_t kChunks = 4;
     static constexpr qint64 kChunkBytes = 2 << 20;
 
     struct Chunk {

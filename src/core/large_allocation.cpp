@@ -13,10 +13,12 @@ namespace tw {
 namespace {
 
 constexpr std::size_t kHugePage = std::size_t(2) << 20;
+constexpr std::size_t kPage = 4096;
 
+// Starts are aligned to huge pages; the end only to a page, so that a block can give back its tail.
 std::size_t mappedSize(std::size_t bytes)
 {
-    return (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    return (bytes + kPage - 1) / kPage * kPage;
 }
 
 } // namespace
@@ -48,12 +50,26 @@ void* allocateLarge(std::size_t bytes)
     return block;
 }
 
-void freeLarge(void* block, std::size_t bytes) noexcept
+void shrinkLarge(void* block, std::size_t bytes, std::size_t keep) noexcept
+{
+    if (bytes < kHugePage || keep >= bytes)
+        return; // from malloc, or nothing to give back
+    const std::size_t from = mappedSize(keep);
+    if (const std::size_t tail = mappedSize(bytes) - from)
+        munmap(static_cast<char*>(block) + from, tail);
+}
+
+void freeLarge(void* block, std::size_t bytes, std::size_t kept) noexcept
 {
     if (bytes < kHugePage)
         std::free(block);
-    else if (block)
-        munmap(block, mappedSize(bytes));
+    else if (block && mappedSize(kept) > 0)
+        munmap(block, mappedSize(kept));
+}
+
+void freeLarge(void* block, std::size_t bytes) noexcept
+{
+    freeLarge(block, bytes, bytes);
 }
 
 void releaseFreedMemory() noexcept

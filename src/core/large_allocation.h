@@ -9,8 +9,12 @@ namespace tw {
 // searching reach them all over, and with the usual small pages nearly every such access also
 // misses the address cache; large blocks therefore ask the kernel for huge pages.
 void* allocateLarge(std::size_t bytes);
-// bytes: as allocated.
+// bytes: as allocated; kept: as shrunk to, if it was.
 void freeLarge(void* block, std::size_t bytes) noexcept;
+void freeLarge(void* block, std::size_t bytes, std::size_t kept) noexcept;
+// Gives back what lies past the first keep bytes of a block of `bytes` where it can (blocks
+// small enough for the C library stay whole).
+void shrinkLarge(void* block, std::size_t bytes, std::size_t keep) noexcept;
 
 // Gives the memory freed since into the C library's keeping back to the system, so that a list
 // closed (or a long work done) leaves the process no bigger than what it still holds.

@@ -45,8 +45,19 @@ void TextArena::commit(std::size_t used)
     m_used += used;
 }
 
+void TextArena::trim()
+{
+    if (m_blocks.empty() || !m_cursor)
+        return;
+    m_blocks.back().shrink(std::size_t(m_cursor - m_blocks.back().data()));
+    // What is left may be gone: the next text goes into a new block.
+    m_cursor = nullptr;
+    m_left = 0;
+}
+
 void TextArena::absorb(TextArena&& other)
 {
+    other.trim();
     for (auto& block : other.m_blocks)
         m_blocks.push_back(std::move(block));
     m_used += other.m_used;
@@ -206,6 +217,7 @@ void LogList::append(LogBatch&& batch)
     else
         m_rows.insert(m_rows.end(), rows.begin(), rows.end());
     rows.clear();
+    batch.m_arena.trim();
     m_arenas.push_back(std::move(batch.m_arena));
     if (!m_sorted)
         return;

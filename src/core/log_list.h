@@ -24,6 +24,9 @@ public:
     char* reserve(std::size_t n);
     void commit(std::size_t used);
     void absorb(TextArena&& other);
+    // Gives back the unused end of the block being written: a list of many batches would
+    // otherwise keep a partly filled block of each.
+    void trim();
     void clear();
     std::size_t bytesUsed() const { return m_used; }
 
@@ -31,20 +34,29 @@ private:
     class Block {
     public:
         explicit Block(std::size_t size)
-            : m_data(static_cast<char*>(allocateLarge(size))), m_size(size)
+            : m_data(static_cast<char*>(allocateLarge(size))), m_size(size), m_kept(size)
         {
         }
         Block(Block&& other) noexcept
-            : m_data(std::exchange(other.m_data, nullptr)), m_size(other.m_size)
+            : m_data(std::exchange(other.m_data, nullptr)), m_size(other.m_size),
+              m_kept(other.m_kept)
         {
         }
         Block& operator=(Block&&) = delete;
-        ~Block() { freeLarge(m_data, m_size); }
+        ~Block() { freeLarge(m_data, m_size, m_kept); }
         char* data() const { return m_data; }
+        void shrink(std::size_t keep)
+        {
+            if (keep < m_kept) {
+                shrinkLarge(m_data, m_kept, keep);
+                m_kept = keep;
+            }
+        }
 
     private:
         char* m_data;
-        std::size_t m_size;
+        std::size_t m_size; // as allocated
+        std::size_t m_kept; // as shrunk to
     };
     std::vector<Block> m_blocks;
     char* m_cursor = nullptr;

@@ -98,6 +98,7 @@ private slots:
     void appendWhileSortedResorts();
     void appendWithSortingSuspended();
     void rowsWithMoreFieldsJoinAList();
+    void bigBatchesKeepTheirTextsWhenTheirLastBlockIsTrimmed();
 };
 
 void TestLogList::appendKeepsRecordsAndOrder()
@@ -383,6 +384,34 @@ void TestLogList::rowsWithMoreFieldsJoinAList()
 
     list.clear();
     QCOMPARE(list.fields(), kColumnFields);
+}
+
+// Batches of several MB end in partly filled blocks whose unused ends are given back when they
+// join a list or another batch: every text must stay where its row points.
+void TestLogList::bigBatchesKeepTheirTextsWhenTheirLastBlockIsTrimmed()
+{
+    const auto batchOfSize = [](int rows, char tag) {
+        LogBatch batch;
+        for (int i = 0; i < rows; ++i) {
+            const QByteArray text = QByteArray(97, tag) + QByteArray::number(i);
+            batch.addRow({QByteArrayView(text), "h", "i", "d", "p"});
+        }
+        return batch;
+    };
+    LogBatch joined = batchOfSize(60000, 'a'); // past the first huge blocks
+    joined.append(batchOfSize(50000, 'b'));
+    LogList list;
+    list.append(std::move(joined));
+    list.append(batchOfSize(70000, 'c'));
+    QCOMPARE(list.rowCount(), qsizetype(180000));
+    for (const auto& [row, tag, n] :
+         {std::tuple(0, 'a', 0), std::tuple(59999, 'a', 59999), std::tuple(60000, 'b', 0),
+          std::tuple(109999, 'b', 49999), std::tuple(179999, 'c', 69999)}) {
+        QCOMPARE(list.field(row, ColBrowser), QByteArray(97, tag) + QByteArray::number(n));
+        QCOMPARE(list.field(row, ColPreviousPage), QByteArrayView("p"));
+    }
+    list.appendRecord(rec(kIE)); // written after the trims, into a block of its own
+    QCOMPARE(list.record(180000), rec(kIE));
 }
 
 QTEST_GUILESS_MAIN(TestLogList)
