@@ -1,8 +1,8 @@
 // Any INI bytes: the document writes unchanged lines back byte for byte, and the settings load
 // ends with a result whatever the values hold.
 #include "fuzz_support.h"
-#include "settings/menu_history.h"
 #include "settings/ini_file.h"
+#include "settings/menu_history.h"
 #include "settings/settings_file.h"
 
 #include <QFile>

@@ -1,8 +1,8 @@
 #include "analysis/file_tool_commands.h"
 
 #include "core/log_repair.h"
-#include "core/user_prompts.h"
 #include "core/shared_file_dialog.h"
+#include "core/user_prompts.h"
 #include "settings/settings.h"
 
 using namespace Qt::StringLiterals;

@@ -1,8 +1,8 @@
 #include "analysis/save_report_command.h"
 
 #include "core/clock.h"
-#include "core/user_prompts.h"
 #include "core/shared_file_dialog.h"
+#include "core/user_prompts.h"
 
 #include <new>
 

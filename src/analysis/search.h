@@ -29,11 +29,12 @@ struct FindResult {
     qsizetype row = -1; // 0-based row found
 };
 
-// Whether any of a row's texts (the five columns, and what a web log added) contains a text. An empty text matches a row that has at
-// least one non-empty text. Ignoring case compares the lower-case forms of both texts. Code marks
-// (see cp932.h) count for nothing, so a character is found whichever of its codes the file
-// held. Matching works on the rows' UTF-8 bytes (valid UTF-8, as the reader stores them); only
-// rows with characters whose lower case is not plain ASCII folding are decoded.
+// Whether any of a row's texts (the five columns, and what a web log added) contains a text. An
+// empty text matches a row that has at least one non-empty text. Ignoring case compares the
+// lower-case forms of both texts. Code marks (see cp932.h) count for nothing, so a character is
+// found whichever of its codes the file held. Matching works on the rows' UTF-8 bytes (valid UTF-8,
+// as the reader stores them); only rows with characters whose lower case is not plain ASCII folding
+// are decoded.
 class RowMatcher {
 public:
     RowMatcher(const QString& text, bool matchCase);
@@ -50,7 +51,7 @@ private:
     bool m_matchCase;
     bool m_needleHasNonAscii = false; // only then can a code mark stand in its way
     std::array<quint32, 256> m_shift{};
-    mutable QByteArray m_unmarkedText;        // a row with code marks, without them
+    mutable QByteArray m_unmarkedText;          // a row with code marks, without them
     mutable std::vector<quint32> m_unmarkedRow; // the same laid out as a row
 };
 

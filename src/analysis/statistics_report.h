@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/classification.h"
 #include "analysis/report_lines.h"
+#include "core/classification.h"
 
 #include <QDate>
 #include <QDateTime>

@@ -3,9 +3,9 @@
 #include "core/atomic_write.h"
 #include "core/cp932.h"
 #include "core/regular_file.h"
-#include "settings/menu_history.h"
 #include "settings/ini_file.h"
 #include "settings/ini_numbers.h"
+#include "settings/menu_history.h"
 
 #include <QDir>
 #include <QFile>

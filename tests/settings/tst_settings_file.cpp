@@ -1,7 +1,7 @@
 #include "core/clock.h"
 #include "core/cp932.h"
-#include "settings/menu_history.h"
 #include "settings/ini_file.h"
+#include "settings/menu_history.h"
 #include "settings/settings_file.h"
 #include "support/fifo.h"
 #include "support/test_files.h"

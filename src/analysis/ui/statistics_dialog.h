@@ -1,8 +1,8 @@
 #pragma once
 
-#include "core/classification.h"
 #include "analysis/statistics_report.h"
 #include "analysis/ui/report_document.h"
+#include "core/classification.h"
 #include "core/long_work.h"
 
 #include <QDialog>

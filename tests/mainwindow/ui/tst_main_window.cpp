@@ -1,10 +1,10 @@
 #include "core/clock.h"
-#include "settings/menu_history.h"
 #include "mainwindow/ui/log_list_model.h"
 #include "mainwindow/ui/log_list_view.h"
 #include "mainwindow/ui/main_program.h"
 #include "mainwindow/ui/main_window.h"
 #include "mainwindow/ui/program_rig.h"
+#include "settings/menu_history.h"
 #include "support/test_files.h"
 #include "ui/twips.h"
 
