@@ -1,9 +1,11 @@
-// Times the host and access statistics and a search that matches nothing over a million rows;
+// Times the host and access statistics, the drill-down from their entries and a search that
+// matches nothing over a million rows;
 // with --long-pages, the access statistics of rows that each come from their own long previous
 // page, streamed as the command line writes them, with the memory it takes beyond the list.
 #include "bench_support.h"
 
 #include "analysis/access_statistics.h"
+#include "analysis/drill_down.h"
 #include "analysis/host_statistics.h"
 #include "analysis/search.h"
 #include "analysis/statistics_report.h"
@@ -184,6 +186,27 @@ int main(int argc, char* argv[])
     const Timing access = bestOf([&] { length = accessStatisticsText(list, 0).size(); });
     report("access statistics (all):", access, 0.3);
     std::printf("  (%lld characters)\n", qint64(length));
+
+    // Drill-down: listing a statistic's entries, then one pass of its first entry over the rows.
+    const std::pair<DrillStatistic, const char*> drills[] = {
+        {DrillStatistic::Browser, "browser"},
+        {DrillStatistic::Platform, "platform"},
+        {DrillStatistic::PreviousPage, "page"},
+        {DrillStatistic::Hour, "hour"},
+        {DrillStatistic::HostDomain, "domain"}};
+    for (const auto& [statistic, name] : drills) {
+        std::vector<DrillEntry> entries;
+        const Timing listing = bestOf([&] { entries = drillEntries(statistic, list); });
+        qsizetype kept = 0;
+        const Timing pass = bestOf([&] {
+            kept = 0;
+            for (qsizetype row = 0; row < list.rowCount(); ++row)
+                kept += entries.front().drill.keeps(list, row);
+        });
+        std::printf("drill-down %-8s entries %.3f s, %lld; rows of the first %.3f s, %lld\n", name,
+                    listing.wall, qint64(entries.size()), pass.wall, qint64(kept));
+        bench::result(qPrintable(u"drill-"_s + QLatin1StringView(name)), pass.wall);
+    }
 
     FindOutcome outcome = FindOutcome::Found;
     auto search = [&](bool matchCase) {

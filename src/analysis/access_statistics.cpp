@@ -80,6 +80,13 @@ int hourOfDateTime(QByteArrayView dateTime)
     return hour >= 0 && hour <= 23 ? hour : -1;
 }
 
+std::size_t listedPageCount(int aLogMax, std::size_t entries)
+{
+    if (aLogMax < 0)
+        return 0;
+    return aLogMax == 0 || std::size_t(aLogMax) > entries ? entries : std::size_t(aLogMax);
+}
+
 QString formatShare(qint64 count, qint64 divisor)
 {
     // Hundredths of a percent, rounded half away from zero, in integers.
@@ -92,17 +99,38 @@ QString formatShare(qint64 count, qint64 divisor)
     return out;
 }
 
-void writeAccessStatistics(const LogList& list, int aLogMax, const ReportSink& sink)
+QByteArrayView previousPageKey(const LogList& list, qsizetype row)
 {
-    const FirstSeenTally pages(list.rowCount(), [&list](qsizetype row) {
-        return std::optional(list.field(row, ColPreviousPage));
+    return list.field(row, ColPreviousPage);
+}
+
+int hourOfRow(const LogList& list, qsizetype row)
+{
+    return hourOfDateTime(list.field(row, ColDateTime));
+}
+
+FirstSeenTally previousPageTally(const LogList& list)
+{
+    return FirstSeenTally(list.rowCount(), [&list](qsizetype row) {
+        return std::optional(previousPageKey(list, row));
     });
+}
+
+std::array<qint64, 24> hourCounts(const LogList& list)
+{
     std::array<qint64, 24> hours{};
     for (qsizetype row = 0; row < list.rowCount(); ++row) {
-        const int hour = hourOfDateTime(list.field(row, ColDateTime));
+        const int hour = hourOfRow(list, row);
         if (hour >= 0)
             ++hours[std::size_t(hour)];
     }
+    return hours;
+}
+
+void writeAccessStatistics(const LogList& list, int aLogMax, const ReportSink& sink)
+{
+    const FirstSeenTally pages = previousPageTally(list);
+    const std::array<qint64, 24> hours = hourCounts(list);
 
     ReportLines out(sink);
     out.append("    ＊＊＊ アクセス回数 ＊＊＊");
@@ -117,10 +145,7 @@ void writeAccessStatistics(const LogList& list, int aLogMax, const ReportSink& s
         }
     } else if (aLogMax >= 0) {
         const std::vector<qsizetype> order = countOrder(pages.counts());
-        const std::size_t listed = aLogMax == 0 || std::size_t(aLogMax) > order.size()
-                                       ? order.size()
-                                       : std::size_t(aLogMax);
-        appendEntryLines(out, pages, order, listed);
+        appendEntryLines(out, pages, order, listedPageCount(aLogMax, order.size()));
     }
     out.endLine();
     out.append("      ＊＊＊ アクセス時間帯 ＊＊＊");

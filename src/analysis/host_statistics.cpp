@@ -13,7 +13,8 @@ inline bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-// The host from its third-last dot on; nothing when it has fewer than three dots.
+} // namespace
+
 std::optional<QByteArrayView> domainTail(QByteArrayView host)
 {
     int dots = 0;
@@ -23,8 +24,6 @@ std::optional<QByteArrayView> domainTail(QByteArrayView host)
     }
     return std::nullopt;
 }
-
-} // namespace
 
 bool isNumericHost(QByteArrayView host)
 {
@@ -38,12 +37,21 @@ bool isNumericHost(QByteArrayView host)
     return digitDots == 3;
 }
 
+std::optional<QByteArrayView> hostDomainKey(const LogList& list, qsizetype row)
+{
+    const QByteArrayView host = list.field(row, ColHost);
+    return host.isEmpty() || isNumericHost(host) ? std::nullopt : domainTail(host);
+}
+
+FirstSeenTally hostDomainTally(const LogList& list)
+{
+    return FirstSeenTally(list.rowCount(),
+                          [&list](qsizetype row) { return hostDomainKey(list, row); });
+}
+
 void writeHostStatistics(const LogList& list, const ReportSink& sink)
 {
-    const FirstSeenTally groups(list.rowCount(), [&list](qsizetype row) {
-        const QByteArrayView host = list.field(row, ColHost);
-        return host.isEmpty() || isNumericHost(host) ? std::nullopt : domainTail(host);
-    });
+    const FirstSeenTally groups = hostDomainTally(list);
 
     ReportLines out(sink);
     out.append("    ＊＊＊ ホスト統計 ＊＊＊");

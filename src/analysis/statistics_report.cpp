@@ -25,32 +25,47 @@ void appendCountLine(QString& out, QStringView label, qint64 count)
 
 } // namespace
 
+QString browserClassName(BrowserClass c)
+{
+    static const std::array<QStringView, kBrowserClassCount> names = {u"IE", u"ネスケ", u"WWWC",
+                                                                      u"その他"};
+    return names[std::size_t(c)].toString();
+}
+
+QString platformClassName(PlatformClass c, const UserPlatforms& user)
+{
+    static const std::array<QStringView, kPlatformClassCount> names = {
+        u"Windows 95",     u"Windows 98", u"Windows CE", u"Windows NT", u"Windows 2000",
+        u"Power Mac",      u"68K Mac",    u"WWWC",       u"UNIX系",     u"ドリームキャスト",
+        u"DoCoMo iモード", u"ReGet",      u"",           u"",           u"",
+        u"その他"};
+    const int slot = int(c) - int(PlatformClass::User1);
+    if (slot >= 0 && slot < 3)
+        return user.text(slot);
+    return names[std::size_t(c)].toString();
+}
+
 QString browserReportBody(const std::array<qint64, kBrowserClassCount>& tally)
 {
-    static const std::array<QStringView, kBrowserClassCount> labels = {u"IE:\t", u"ネスケ:\t",
-                                                                       u"WWWC:\t", u"その他:\t"};
     QString out;
     for (int i = 0; i < kBrowserClassCount; ++i)
-        appendCountLine(out, labels[std::size_t(i)], tally[std::size_t(i)]);
+        appendCountLine(out, browserClassName(BrowserClass(i)) + u":\t"_s, tally[std::size_t(i)]);
     return out;
 }
 
 QString platformReportBody(const std::array<qint64, kPlatformClassCount>& tally,
                            const UserPlatforms& user)
 {
-    static const std::array<QStringView, 12> labels = {
-        u"Windows 95:\t",   u"Windows 98:\t",       u"Windows CE:\t",     u"Windows NT:\t",
-        u"Windows 2000:\t", u"Power Mac:\t",        u"68K Mac:\t",        u"WWWC:\t",
-        u"UNIX系:\t",       u"ドリームキャスト:\t", u"DoCoMo iモード:\t", u"ReGet:\t\t"};
     QString out;
-    for (std::size_t i = 0; i < labels.size(); ++i)
-        appendCountLine(out, labels[i], tally[i]);
-    for (int slot = 0; slot < 3; ++slot) {
-        const QString name = user.text(slot);
-        if (!name.isEmpty())
-            appendCountLine(out, QString(name + u":\t"_s), tally[std::size_t(12 + slot)]);
+    for (int i = 0; i < kPlatformClassCount; ++i) {
+        const auto c = PlatformClass(i);
+        const QString name = platformClassName(c, user);
+        if (name.isEmpty())
+            continue; // an unset user slot
+        // The one line with two tabs.
+        const QString gap = c == PlatformClass::ReGet ? u":\t\t"_s : u":\t"_s;
+        appendCountLine(out, name + gap, tally[std::size_t(i)]);
     }
-    appendCountLine(out, u"その他:\t", tally[std::size_t(PlatformClass::Other)]);
     return out;
 }
 

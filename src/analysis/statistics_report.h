@@ -14,6 +14,11 @@ namespace tw {
 // The page of the statistics dialog; also picks the report's section title and file prefix.
 enum class StatisticsPage { Browser = 0, Platform = 1, Access = 2, Host = 3 };
 
+// The names the reports give the classes: "IE", "ネスケ", …; a user slot's string (empty when
+// unset), "その他".
+QString browserClassName(BrowserClass c);
+QString platformClassName(PlatformClass c, const UserPlatforms& user);
+
 // The body lines of the browser and platform reports, each line ending in CR LF.
 QString browserReportBody(const std::array<qint64, kBrowserClassCount>& tally);
 // Users' platform lines appear only for slots whose string is not empty.

@@ -159,6 +159,7 @@ void LogList::prepareAppend(LogBatch& batch)
             if (it == cache.constEnd())
                 it = cache.insert(ua, {classifyBrowser(ua), classifyPlatform(ua, m_user)});
             row.browserClass = it->browser;
+            row.platformClass = it->platform;
             ++part.browser[std::size_t(it->browser)];
             ++part.platform[std::size_t(it->platform)];
         }

@@ -71,6 +71,8 @@ struct LogRow {
     const char* text = nullptr;
     quint8 fieldCount = 0;
     BrowserClass browserClass = BrowserClass::EXE;
+    // The class the platform tally counted the row under, with the user strings of that time.
+    PlatformClass platformClass = PlatformClass::Other;
 
     const quint32* ends() const { return reinterpret_cast<const quint32*>(text) - fieldCount; }
     quint32 size() const { return fieldCount ? ends()[fieldCount - 1] : 0; }
@@ -159,6 +161,7 @@ public:
     bool hasField(int column) const { return m_fields & (1u << column); }
     AccessRecord record(qsizetype row) const;
     BrowserClass browserClass(qsizetype row) const { return this->row(row).browserClass; }
+    PlatformClass platformClass(qsizetype row) const { return this->row(row).platformClass; }
 
     // Where classifying and ordering run, so a window can keep painting meanwhile.
     void setLongWorkRunner(LongWorkRunner runner) { m_runner = std::move(runner); }

@@ -1,0 +1,135 @@
+#include "analysis/drill_down.h"
+
+#include "analysis/access_statistics.h"
+#include "analysis/count_order.h"
+#include "analysis/host_statistics.h"
+#include "analysis/statistics_report.h"
+#include "core/cp932.h"
+#include "core/log_list.h"
+
+using namespace Qt::StringLiterals;
+
+namespace tw {
+namespace {
+
+QString shownText(QByteArrayView utf8)
+{
+    return cp932::withoutCodeMarks(QString::fromUtf8(utf8));
+}
+
+// The entries of a text-keyed table in report order; an empty table shows one empty entry.
+template <typename Make>
+std::vector<DrillEntry> tallyEntries(const FirstSeenTally& tally, Make make)
+{
+    std::vector<DrillEntry> entries;
+    if (tally.size() == 0) {
+        entries.push_back({make(QByteArrayView()), 0});
+        return entries;
+    }
+    const std::vector<qsizetype> order = countOrder(tally.counts());
+    entries.reserve(order.size());
+    for (qsizetype i : order)
+        entries.push_back({make(tally.key(i)), tally.counts()[std::size_t(i)]});
+    return entries;
+}
+
+} // namespace
+
+DrillDown DrillDown::browser(BrowserClass c)
+{
+    return DrillDown(DrillStatistic::Browser, int(c));
+}
+
+DrillDown DrillDown::platform(PlatformClass c, const UserPlatforms& user)
+{
+    const int slot = int(c) - int(PlatformClass::User1);
+    return DrillDown(DrillStatistic::Platform, int(c),
+                     slot >= 0 && slot < 3 ? QByteArrayView(user.utf8(slot)) : QByteArrayView());
+}
+
+DrillDown DrillDown::previousPage(QByteArrayView text)
+{
+    return DrillDown(DrillStatistic::PreviousPage, -1, text);
+}
+
+DrillDown DrillDown::hour(int hour)
+{
+    return DrillDown(DrillStatistic::Hour, hour);
+}
+
+DrillDown DrillDown::hostDomain(QByteArrayView tail)
+{
+    return DrillDown(DrillStatistic::HostDomain, -1, tail);
+}
+
+QString DrillDown::label() const
+{
+    switch (m_statistic) {
+    case DrillStatistic::Browser:
+        return u"ブラウザ分類 = "_s + browserClassName(BrowserClass(m_number));
+    case DrillStatistic::Platform: {
+        const auto c = PlatformClass(m_number);
+        const int slot = m_number - int(PlatformClass::User1);
+        const QString name =
+            slot >= 0 && slot < 3 ? shownText(m_text) : platformClassName(c, UserPlatforms());
+        return u"プラットフォーム = "_s + name;
+    }
+    case DrillStatistic::PreviousPage:
+        return u"前回頁 = "_s + (m_text.isEmpty() ? u"（空）"_s : shownText(m_text));
+    case DrillStatistic::Hour:
+        return u"時間帯 = "_s + QString::number(m_number) + u"時台"_s;
+    case DrillStatistic::HostDomain:
+        break;
+    }
+    return u"ドメイン = *"_s + shownText(m_text);
+}
+
+bool DrillDown::keeps(const LogList& list, qsizetype row) const
+{
+    switch (m_statistic) {
+    case DrillStatistic::Browser:
+        return int(list.browserClass(row)) == m_number;
+    case DrillStatistic::Platform:
+        return int(list.platformClass(row)) == m_number;
+    case DrillStatistic::PreviousPage:
+        return previousPageKey(list, row) == m_text;
+    case DrillStatistic::Hour:
+        return hourOfRow(list, row) == m_number;
+    case DrillStatistic::HostDomain:
+        break;
+    }
+    const std::optional<QByteArrayView> key = hostDomainKey(list, row);
+    return key && *key == m_text;
+}
+
+std::vector<DrillEntry> drillEntries(DrillStatistic statistic, const LogList& list)
+{
+    std::vector<DrillEntry> entries;
+    switch (statistic) {
+    case DrillStatistic::Browser:
+        for (int i = 0; i < kBrowserClassCount; ++i)
+            entries.push_back({DrillDown::browser(BrowserClass(i)), list.browserTally()[i]});
+        break;
+    case DrillStatistic::Platform:
+        for (int i = 0; i < kPlatformClassCount; ++i) {
+            const auto c = PlatformClass(i);
+            if (!platformClassName(c, list.userPlatforms()).isEmpty())
+                entries.push_back(
+                    {DrillDown::platform(c, list.userPlatforms()), list.platformTally()[i]});
+        }
+        break;
+    case DrillStatistic::PreviousPage:
+        return tallyEntries(previousPageTally(list), DrillDown::previousPage);
+    case DrillStatistic::Hour: {
+        const std::array<qint64, 24> hours = hourCounts(list);
+        for (int h = 0; h < 24; ++h)
+            entries.push_back({DrillDown::hour(h), hours[std::size_t(h)]});
+        break;
+    }
+    case DrillStatistic::HostDomain:
+        return tallyEntries(hostDomainTally(list), DrillDown::hostDomain);
+    }
+    return entries;
+}
+
+} // namespace tw
