@@ -265,6 +265,8 @@ void TestMainWindow::toolbarButtons()
 
     // Toolbar buttons are never disabled, even when the Edit items are.
     p.window().commands().closeLog();
+    emit p.window().findChild<QMenu*>(QStringLiteral("mnuEdit"))->aboutToShow();
+    QVERIFY(!p.action(QStringLiteral("actCut"))->isEnabled());
     p.action(QStringLiteral("CUT"))->trigger();
     QCOMPARE(p.prompts.beeps, 2);
     QVERIFY(p.action(QStringLiteral("CUT"))->isEnabled());
