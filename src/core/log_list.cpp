@@ -193,26 +193,26 @@ void LogList::reserveFor(const LogBatch& batch)
     const std::size_t rows = m_rows.size() + batch.m_rows.size();
     if (!m_rows.empty() && rows > m_rows.capacity())
         m_rows.reserve(std::max(rows, m_rows.capacity() + m_rows.capacity() / 2));
+    reserveArenaSlot();
+}
+
+void LogList::reserveArenaSlot()
+{
     if (m_arenas.size() == m_arenas.capacity())
         m_arenas.reserve(m_arenas.size() * 2 + 1);
 }
 
 void LogList::append(LogBatch&& batch)
 {
+    if (m_sorted) {
+        adopt(arrangeWithAppended(std::move(batch)));
+        return;
+    }
     if (batch.m_preparedRows != batch.size())
         prepareAppend(batch);
     reserveFor(batch);
-    const auto count = [&batch, this](qint64 sign) {
-        for (int k = 0; k < kBrowserClassCount; ++k)
-            m_browserTally[std::size_t(k)] += sign * batch.m_browserCount[std::size_t(k)];
-        for (int k = 0; k < kPlatformClassCount; ++k)
-            m_platformTally[std::size_t(k)] += sign * batch.m_platformCount[std::size_t(k)];
-    };
+    takeCounts(batch);
     auto& rows = batch.m_rows;
-    const std::size_t before = m_rows.size();
-    const FieldSet fieldsBefore = m_fields;
-    m_fields |= batch.m_fields;
-    count(1);
     if (m_rows.empty())
         m_rows = std::move(rows);
     else
@@ -220,18 +220,15 @@ void LogList::append(LogBatch&& batch)
     rows.clear();
     batch.m_arena.trim();
     m_arenas.push_back(std::move(batch.m_arena));
-    if (!m_sorted)
-        return;
-    try {
-        sortRows();
-    } catch (...) {
-        // The list stays as it was before the append.
-        m_rows.resize(before);
-        m_arenas.pop_back();
-        m_fields = fieldsBefore;
-        count(-1);
-        throw;
-    }
+}
+
+void LogList::takeCounts(const LogBatch& batch) noexcept
+{
+    m_fields |= batch.m_fields;
+    for (int k = 0; k < kBrowserClassCount; ++k)
+        m_browserTally[std::size_t(k)] += batch.m_browserCount[std::size_t(k)];
+    for (int k = 0; k < kPlatformClassCount; ++k)
+        m_platformTally[std::size_t(k)] += batch.m_platformCount[std::size_t(k)];
 }
 
 void LogList::appendRecord(const AccessRecord& record)
@@ -275,19 +272,73 @@ void LogList::clear()
 
 void LogList::sortByHeader(int column)
 {
+    adopt(arrangeByHeader(column));
+}
+
+RowArrangement LogList::arrangementOfState() const
+{
+    RowArrangement a;
+    a.m_sortDirections = m_sortDirections;
+    a.m_sortColumn = m_sortColumn;
+    a.m_sortAscending = m_sortAscending;
+    a.m_sorted = m_sorted;
+    a.m_valid = true;
+    return a;
+}
+
+RowArrangement LogList::arrangeByHeader(int column) const
+{
     if (column < 0 || column >= kMaxFieldCount || !hasField(column))
-        return;
-    const auto saved = std::tuple(m_sortColumn, m_sortAscending, m_sortDirections, m_sorted);
-    m_sortColumn = column;
-    m_sortAscending = m_sortDirections[std::size_t(column)] == 0;
-    m_sortDirections[std::size_t(column)] ^= 1;
-    m_sorted = true;
-    try {
-        sortRows();
-    } catch (...) {
-        std::tie(m_sortColumn, m_sortAscending, m_sortDirections, m_sorted) = saved;
-        throw;
+        return {};
+    RowArrangement a = arrangementOfState();
+    a.m_sortColumn = column;
+    a.m_sortAscending = a.m_sortDirections[std::size_t(column)] == 0;
+    a.m_sortDirections[std::size_t(column)] ^= 1;
+    a.m_sorted = true;
+    sortInto(a, nullptr);
+    return a;
+}
+
+RowArrangement LogList::arrangeSorted() const
+{
+    RowArrangement a = arrangementOfState();
+    if (!m_sorted) {
+        a.m_sorted = true;
+        sortInto(a, nullptr);
     }
+    return a;
+}
+
+RowArrangement LogList::arrangeWithAppended(LogBatch&& batch)
+{
+    if (batch.m_preparedRows != batch.size())
+        prepareAppend(batch);
+    // The rows come in a new array: only the texts need a place kept.
+    reserveArenaSlot();
+    RowArrangement a = arrangementOfState();
+    a.m_added = std::make_unique<LogBatch>(std::move(batch));
+    a.m_added->m_arena.trim();
+    sortInto(a, a.m_added.get());
+    return a;
+}
+
+void LogList::adopt(RowArrangement&& a) noexcept
+{
+    if (!a.m_valid)
+        return;
+    if (a.m_added) {
+        takeCounts(*a.m_added);
+        // Room was made when the arrangement was.
+        m_arenas.push_back(std::move(a.m_added->m_arena));
+        a.m_added.reset();
+    }
+    if (a.m_hasRows)
+        m_rows = std::move(a.m_rows);
+    m_sortDirections = a.m_sortDirections;
+    m_sortColumn = a.m_sortColumn;
+    m_sortAscending = a.m_sortAscending;
+    m_sorted = a.m_sorted;
+    a.m_valid = false;
 }
 
 QString LogList::headerCaption(int column) const
@@ -300,38 +351,45 @@ QString LogList::headerCaption(int column) const
 
 void LogList::setSorted(bool sorted)
 {
-    const bool resort = sorted && !m_sorted;
-    m_sorted = sorted;
-    if (!resort)
-        return;
-    try {
-        sortRows();
-    } catch (...) {
+    if (sorted)
+        adopt(arrangeSorted());
+    else
         m_sorted = false;
-        throw;
-    }
 }
 
-void LogList::sortRows()
+void LogList::sortInto(RowArrangement& a, const LogBatch* added) const
 {
-    if (m_sortColumn < 0 || m_rows.size() < 2)
+    const std::size_t own = m_rows.size();
+    const std::size_t total = own + (added ? added->m_rows.size() : 0);
+    const auto rowAt = [&](std::size_t i) -> const LogRow& {
+        return i < own ? m_rows[i] : added->m_rows[i - own];
+    };
+    const auto gather = [&](const auto& indexOf) {
+        std::vector<LogRow, LargeAllocator<LogRow>> rows;
+        rows.reserve(total);
+        constexpr std::size_t kAhead = 16;
+        for (std::size_t k = 0; k < total; ++k) {
+            if (k + kAhead < total)
+                __builtin_prefetch(&rowAt(indexOf(k + kAhead)));
+            rows.push_back(rowAt(indexOf(k)));
+        }
+        a.m_rows = std::move(rows);
+        a.m_hasRows = true;
+    };
+    if (a.m_sortColumn < 0 || total < 2) {
+        if (added)
+            gather([](std::size_t k) { return k; });
         return;
-    const int col = m_sortColumn;
-    std::vector<std::string_view, LargeAllocator<std::string_view>> texts(m_rows.size());
-    for (std::size_t i = 0; i < m_rows.size(); ++i)
-        texts[i] = view(m_rows[i].field(col));
-    std::vector<quint32> order;
-    runLongWork(m_runner, [&] { order = stableTextOrder(texts, m_sortAscending); });
-    texts = {};
-    std::vector<LogRow, LargeAllocator<LogRow>> sorted;
-    sorted.reserve(m_rows.size());
-    constexpr std::size_t kAhead = 16;
-    for (std::size_t k = 0; k < order.size(); ++k) {
-        if (k + kAhead < order.size())
-            __builtin_prefetch(&m_rows[order[k + kAhead]]);
-        sorted.push_back(m_rows[order[k]]);
     }
-    m_rows = std::move(sorted);
+    runLongWork(m_runner, [&] {
+        const int col = a.m_sortColumn;
+        std::vector<std::string_view, LargeAllocator<std::string_view>> texts(total);
+        for (std::size_t i = 0; i < total; ++i)
+            texts[i] = view(rowAt(i).field(col));
+        const std::vector<quint32> order = stableTextOrder(texts, a.m_sortAscending);
+        texts = {};
+        gather([&order](std::size_t k) { return std::size_t(order[k]); });
+    });
 }
 
 std::size_t LogList::memoryUsed() const

@@ -142,6 +142,28 @@ private:
     std::array<qint64, kPlatformClassCount> m_platformCount{};
 };
 
+class LogList;
+
+// The rows of a list in a new order, computed while the list stays as it is (and may be read
+// meanwhile, as a window does to paint it), with the sort state that comes with that order and
+// the batch of rows it adds, if any. LogList::adopt puts it in place in one step that cannot
+// fail.
+class RowArrangement {
+public:
+    bool isEmpty() const { return !m_valid; }
+
+private:
+    friend class LogList;
+    std::vector<LogRow, LargeAllocator<LogRow>> m_rows;
+    std::unique_ptr<LogBatch> m_added;
+    std::array<int, kMaxFieldCount> m_sortDirections{};
+    int m_sortColumn = -1;
+    bool m_sortAscending = true;
+    bool m_sorted = false;
+    bool m_hasRows = false; // else the rows keep their order
+    bool m_valid = false;
+};
+
 // The open log: rows in display order with their browser classes, the browser and platform
 // tallies (which count every row added since the last clear, cut and deleted rows included),
 // and the sort state of the five columns.
@@ -190,6 +212,16 @@ public:
     // A click on header `column`: sorts by it in the column's next direction, enters sorted
     // mode and flips that column's direction. A sort that throws changes nothing.
     void sortByHeader(int column);
+    // The same in two steps: the arrangement is long work that leaves the list as it is (empty
+    // when the list has no such field) and throws when memory runs out; adopt is quick and
+    // cannot fail.
+    RowArrangement arrangeByHeader(int column) const;
+    // Sorted mode turned back on: the rows re-sorted by the last column and order.
+    RowArrangement arrangeSorted() const;
+    // The batch's rows added and the whole list re-sorted, as append does in sorted mode; the
+    // list gets ready to take them (room for them, the rows classified).
+    RowArrangement arrangeWithAppended(LogBatch&& batch);
+    void adopt(RowArrangement&& arrangement) noexcept;
     // The header caption, with "(昇)" or "(降)" on the column that was clicked last.
     QString headerCaption(int column) const;
     // 0: the next click sorts ascending, 1: descending. Any field of the list can be sorted by.
@@ -205,7 +237,13 @@ public:
 
 private:
     void reserveFor(const LogBatch& batch);
-    void sortRows();
+    void reserveArenaSlot();
+    // The batch's fields and tallies.
+    void takeCounts(const LogBatch& batch) noexcept;
+    // The list's rows, and those of the batch after them, in the order of the arrangement's sort
+    // state.
+    void sortInto(RowArrangement& arrangement, const LogBatch* added) const;
+    RowArrangement arrangementOfState() const;
 
     std::vector<TextArena> m_arenas;
     std::vector<LogRow, LargeAllocator<LogRow>> m_rows;

@@ -50,7 +50,10 @@ void ListEditor::append(LogBatch&& batch)
     const bool newFields = (batch.fields() & ~m_list.fields()) != 0;
     if (before == 0) {
         resetAround([&] { m_list.append(std::move(batch)); });
-    } else if (m_list.isSorted() || newFields) {
+    } else if (m_list.isSorted()) {
+        rearrangeRows([&] { return m_list.arrangeWithAppended(std::move(batch)); }, true);
+    } else if (newFields) {
+        m_list.prepareAppend(batch);
         resortKeepingSelection([&] { m_list.append(std::move(batch)); }, true);
     } else {
         // What can fail comes before the view hears of rows that might then not come.
@@ -104,7 +107,20 @@ void ListEditor::removeRows(const QList<qsizetype>& rows)
 
 void ListEditor::sortByHeader(int column)
 {
-    resortKeepingSelection([&] { m_list.sortByHeader(column); }, false);
+    rearrangeRows([&] { return m_list.arrangeByHeader(column); }, false);
+}
+
+template <typename Prepare> void ListEditor::rearrangeRows(Prepare prepare, bool addsRows)
+{
+    rearrange(
+        prepare, [this](RowArrangement&& a) { m_list.adopt(std::move(a)); }, addsRows);
+}
+
+template <typename Prepare, typename Apply>
+void ListEditor::rearrange(Prepare prepare, Apply apply, bool addsRows)
+{
+    auto prepared = prepare();
+    resortKeepingSelection([&] { apply(std::move(prepared)); }, addsRows);
 }
 
 void ListEditor::setSorted(bool sorted)
@@ -115,7 +131,7 @@ void ListEditor::setSorted(bool sorted)
         m_list.setSorted(sorted);
         return;
     }
-    resortKeepingSelection([&] { m_list.setSorted(true); }, false);
+    rearrangeRows([&] { return m_list.arrangeSorted(); }, false);
 }
 
 template <typename Change> void ListEditor::resortKeepingSelection(Change change, bool addsRows)

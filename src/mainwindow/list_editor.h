@@ -9,6 +9,9 @@ namespace tw {
 // it handles best: one reset for a load into an empty list, a re-sort or rows that bring fields
 // (columns) the list did not have, targeted insertions and removals otherwise. Re-sorts keep the
 // selected rows and the current row.
+//
+// A new order of the rows is computed as long work while the view still shows the old one; only
+// putting it in place, which is quick and cannot fail, happens inside the view's reset.
 class ListEditor {
 public:
     ListEditor(LogList& list, MainView& view) : m_list(list), m_view(view) {}
@@ -24,6 +27,11 @@ public:
     void setSorted(bool sorted);
 
 private:
+    // prepare (long work, may throw: nothing has changed then) gives what apply (quick, cannot
+    // fail) puts in place, inside a reset that keeps the selected rows and the current row.
+    template <typename Prepare, typename Apply>
+    void rearrange(Prepare prepare, Apply apply, bool addsRows);
+    template <typename Prepare> void rearrangeRows(Prepare prepare, bool addsRows);
     template <typename Change> void resetAround(Change change);
     template <typename Change> void resortKeepingSelection(Change change, bool addsRows);
 

@@ -246,25 +246,22 @@ void MainCommands::openHelp()
     m_urlOpener.openUrl(helpPageUrl(m_platform.executableFolder()));
 }
 
-QString MainCommands::homePageUrl(int index)
+QString MainCommands::homePageUrl(HomePage page)
 {
-    switch (index) {
-    case 0:
+    switch (page) {
+    case HomePage::Product:
         return QStringLiteral("https://tallyweaver.example.org/");
-    case 1:
+    case HomePage::Author:
         return QStringLiteral("https://author.example.org/");
-    case 3:
+    case HomePage::Download:
         return QStringLiteral("https://download.example.org/tallyweaver/");
-    default:
-        return {};
     }
+    return {};
 }
 
-void MainCommands::openHomePage(int index)
+void MainCommands::openHomePage(HomePage page)
 {
-    const QString url = homePageUrl(index);
-    if (!url.isEmpty())
-        m_urlOpener.openUrl(url);
+    m_urlOpener.openUrl(homePageUrl(page));
 }
 
 void MainCommands::openDroppedFiles(const QStringList& paths)

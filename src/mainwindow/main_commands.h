@@ -69,11 +69,11 @@ public:
     void convertLf();
     void repairLog();
 
-    // Help: the help page beside the program; the product, author and download pages by the
-    // home-page submenu's item index (0, 1, 3; other indexes do nothing).
+    // Help: the help page beside the program; the product, author and download pages.
+    enum class HomePage { Product, Author, Download };
     void openHelp();
-    void openHomePage(int index);
-    static QString homePageUrl(int index);
+    void openHomePage(HomePage page);
+    static QString homePageUrl(HomePage page);
 
     // Files dropped on the list: the first replaces the list, the rest go to one new instance.
     void openDroppedFiles(const QStringList& paths);

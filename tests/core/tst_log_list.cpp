@@ -97,6 +97,7 @@ private slots:
     void sortKeepsOrderOfEqualTexts();
     void appendWhileSortedResorts();
     void appendWithSortingSuspended();
+    void arrangementsChangeNothingUntilAdopted();
     void rowsWithMoreFieldsJoinAList();
     void bigBatchesKeepTheirTextsWhenTheirLastBlockIsTrimmed();
 };
@@ -345,6 +346,50 @@ void TestLogList::appendWithSortingSuspended()
     fillHosts(fresh);
     fresh.setSorted(true);
     QCOMPARE(column(fresh, ColHost), texts({"e", "c", "a", "d", "b"}));
+}
+
+// A new order is computed while the list stays as it was; adopting it changes the rows, the
+// sort state and, for appended rows, the tallies, in one step.
+void TestLogList::arrangementsChangeNothingUntilAdopted()
+{
+    LogList list;
+    fillHosts(list);
+    list.sortByHeader(ColHost);
+    QStringList duringWork;
+    int works = 0;
+    list.setLongWorkRunner([&](const std::function<void()>& work) {
+        ++works;
+        duringWork = column(list, ColHost);
+        work();
+    });
+    RowArrangement down = list.arrangeByHeader(ColHost);
+    QCOMPARE(duringWork, texts({"a", "b", "c", "d", "e"}));
+    QCOMPARE(column(list, ColHost), duringWork);
+    QCOMPARE(list.headerCaption(ColHost), QStringLiteral("ホスト(昇)"));
+    list.adopt(std::move(down));
+    QCOMPARE(column(list, ColHost), texts({"e", "d", "c", "b", "a"}));
+    QCOMPARE(list.headerCaption(ColHost), QStringLiteral("ホスト(降)"));
+
+    const qint64 counted = sum(list.browserTally());
+    RowArrangement more = list.arrangeWithAppended(batchOf({rec(kIE, QStringLiteral("f"))}));
+    QCOMPARE(list.rowCount(), 5);
+    QCOMPARE(sum(list.browserTally()), counted);
+    list.adopt(std::move(more));
+    QCOMPARE(column(list, ColHost), texts({"f", "e", "d", "c", "b", "a"}));
+    QCOMPARE(tally(list, BrowserClass::IE), 1);
+
+    // Memory runs out while the rows are ordered, after they were classified: nothing changes.
+    works = 0;
+    list.setLongWorkRunner([&](const std::function<void()>& work) {
+        if (++works > 1)
+            throw std::bad_alloc();
+        work();
+    });
+    QVERIFY_THROWS_EXCEPTION(std::bad_alloc, list.append(batchOf({rec(kIE, QStringLiteral("g"))})));
+    QCOMPARE(works, 2);
+    QCOMPARE(column(list, ColHost), texts({"f", "e", "d", "c", "b", "a"}));
+    QCOMPARE(tally(list, BrowserClass::IE), 1);
+    QCOMPARE(list.headerCaption(ColHost), QStringLiteral("ホスト(降)"));
 }
 
 // A web log's rows carry more fields than a list file's; both kinds live in one list. Every

@@ -82,7 +82,7 @@ void VersionLinkLabel::mouseReleaseEvent(QMouseEvent* event)
 
 QString VersionDialog::authorPageUrl()
 {
-    return MainCommands::homePageUrl(0);
+    return MainCommands::homePageUrl(MainCommands::HomePage::Product);
 }
 
 QString VersionDialog::authorAddress()

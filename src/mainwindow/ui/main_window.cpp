@@ -36,7 +36,6 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolBar>
-#include <QToolButton>
 
 namespace tw {
 namespace {
@@ -49,37 +48,6 @@ constexpr int kPopupKeyX = 2200, kPopupKeyY = 460;                     // twips
 
 // Panel 1 while the hourglass is up; long reads add how far they have got.
 const QString kWorkingText = QStringLiteral("処理中...");
-
-struct MenuItemText {
-    const char16_t* caption;
-    QKeySequence shortcut = {};
-};
-
-// One indexed group of menu items: "-" makes a separator, which keeps its index.
-QList<QAction*> addGroup(QMenu* menu, const QString& group,
-                         std::initializer_list<MenuItemText> items)
-{
-    QList<QAction*> actions;
-    int index = 0;
-    for (const MenuItemText& item : items) {
-        const QString caption = QString::fromUtf16(item.caption);
-        QAction* action = caption == u"-" ? menu->addSeparator() : menu->addAction(caption);
-        action->setObjectName(group + u'(' + QString::number(index++) + u')');
-        if (!item.shortcut.isEmpty())
-            action->setShortcut(item.shortcut);
-        actions.append(action);
-    }
-    return actions;
-}
-
-template <typename Handler> void dispatch(const QList<QAction*>& group, Handler handler)
-{
-    for (int i = 0; i < group.size(); ++i) {
-        if (!group.at(i)->isSeparator() && !group.at(i)->menu())
-            QObject::connect(group.at(i), &QAction::triggered, group.at(i),
-                             [handler, i] { handler(i); });
-    }
-}
 
 } // namespace
 
@@ -130,165 +98,6 @@ MainWindow::~MainWindow()
     qDeleteAll(findChildren<QDialog*>(QString(), Qt::FindDirectChildrenOnly));
     delete m_listView;
     m_listView = nullptr;
-}
-
-void MainWindow::createMenus()
-{
-    QMenuBar* bar = menuBar();
-
-    QMenu* file = bar->addMenu(QStringLiteral("ファイル(&F)"));
-    file->setObjectName(QStringLiteral("mnuFile"));
-    m_fileItems = addGroup(file, QStringLiteral("mnuFileSub"),
-                           {{u"開く(&O)...", QKeySequence(Qt::CTRL | Qt::Key_O)},
-                            {u"追加で開く(&U)..."},
-                            {u"最近開いたファイル(&D)"},
-                            {u"-"},
-                            {u"名前を付けて保存(&A)...", QKeySequence(Qt::CTRL | Qt::Key_S)},
-                            {u"&CSV形式で保存..."},
-                            {u"レポート形式で保存(&R)..."},
-                            {u"-"},
-                            {u"閉じる(&C)"},
-                            {u"-"},
-                            {u"終了(&X)"}});
-    auto* recent = new QMenu(m_fileItems.at(2)->text(), file);
-    recent->setObjectName(QStringLiteral("mnuRireki"));
-    m_fileItems.at(2)->setMenu(recent);
-    for (int n = 1; n <= 10; ++n) {
-        QAction* item = recent->addAction(QString());
-        item->setObjectName(QStringLiteral("mnuRireki(%1)").arg(n));
-        connect(item, &QAction::triggered, this, [this, n] { m_commands.openRecent(n); });
-        m_recentItems.append(item);
-        m_history.setMenu();
-    }
-    dispatch(m_fileItems, [this](int i) { fileCommand(i); });
-    // Beside the numbered items, so that their numbers stay.
-    auto* jsonLines = new QAction(QStringLiteral("JSON Lines形式で保存(&J)..."), file);
-    jsonLines->setObjectName(QStringLiteral("actSaveJsonLines"));
-    file->insertAction(m_fileItems.at(7), jsonLines);
-    connect(jsonLines, &QAction::triggered, this, [this] { m_commands.saveAsJsonLines(); });
-
-    m_editMenu = bar->addMenu(QStringLiteral("編集(&E)"));
-    m_editMenu->setObjectName(QStringLiteral("mnuEdit"));
-    m_editItems = addGroup(m_editMenu, QStringLiteral("mnuEditSub"),
-                           {{u"切り取り(&T)", QKeySequence(Qt::CTRL | Qt::Key_X)},
-                            {u"コピー(&C)", QKeySequence(Qt::CTRL | Qt::Key_C)},
-                            {u"削除(&D)", QKeySequence(Qt::Key_Delete)},
-                            {u"-"},
-                            {u"すべて選択(&A)", QKeySequence(Qt::CTRL | Qt::Key_A)}});
-    dispatch(m_editItems, [this](int i) { editCommand(i); });
-    connect(m_editMenu, &QMenu::aboutToShow, this, &MainWindow::updateEditMenu);
-
-    m_viewMenu = bar->addMenu(QStringLiteral("表示(&V)"));
-    m_viewMenu->setObjectName(QStringLiteral("mnuVisit"));
-    m_viewItems = addGroup(m_viewMenu, QStringLiteral("mnuVisitSub"),
-                           {{u"ツールバー(&T)"},
-                            {u"ステータスバー(&S)"},
-                            {u"-"},
-                            {u"アイテムの情報(&I)...", QKeySequence(Qt::CTRL | Qt::Key_I)},
-                            {u"&URLを開く"},
-                            {u"-"},
-                            {u"設定(&P)..."}});
-    m_viewItems.at(0)->setCheckable(true);
-    m_viewItems.at(1)->setCheckable(true);
-    dispatch(m_viewItems, [this](int i) { viewCommand(i); });
-    // Outside the indexed group, whose numbers stay as they are.
-    m_skippedLinesAction = new QAction(QStringLiteral("読み飛ばした行(&K)..."), m_viewMenu);
-    m_skippedLinesAction->setObjectName(QStringLiteral("mnuVisitSkippedLines"));
-    m_skippedLinesAction->setEnabled(false);
-    m_viewMenu->insertAction(m_viewItems.at(5), m_skippedLinesAction);
-    connect(m_skippedLinesAction, &QAction::triggered, this, &MainWindow::showSkippedLines);
-    connect(m_viewMenu, &QMenu::aboutToShow, this, &MainWindow::updateViewMenu);
-
-    QMenu* tools = bar->addMenu(QStringLiteral("ツール(&T)"));
-    tools->setObjectName(QStringLiteral("mnuTool"));
-    const auto toolItems = addGroup(tools, QStringLiteral("mnuToolSub"),
-                                    {{u"&LF -> CRLF..."},
-                                     {u"ログ修復(&L)"},
-                                     {u"-"},
-                                     {u"ブラウザ統計(&B)..."},
-                                     {u"プラットフォーム統計(&P)..."},
-                                     {u"アクセス状況統計(&A)..."},
-                                     {u"ホスト統計(&H)..."},
-                                     {u"-"},
-                                     {u"検索(&F)...", QKeySequence(Qt::CTRL | Qt::Key_F)},
-                                     {u"次を検索(&N)", QKeySequence(Qt::Key_F3)}});
-    dispatch(toolItems, [this](int i) { toolCommand(i); });
-
-    QMenu* help = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
-    help->setObjectName(QStringLiteral("mnuHelp"));
-    const auto helpItems = addGroup(help, QStringLiteral("mnuHelpSub"),
-                                    {{u"ヘルプの参照(&H)..."},
-                                     {u"-"},
-                                     {u"ホームページ(&H)"},
-                                     {u"-"},
-                                     {u"バージョン情報(&V)..."}});
-    auto* homePages = new QMenu(helpItems.at(2)->text(), help);
-    homePages->setObjectName(QStringLiteral("mnuHp"));
-    helpItems.at(2)->setMenu(homePages);
-    const auto hpItems = addGroup(homePages, QStringLiteral("mnuHp"),
-                                  {{u"&Tallyweaver紹介ページ"},
-                                   {u"作者のホームページ(&K)"},
-                                   {u"-"},
-                                   {u"ソフトウェアのダウンロードサイト(&S)"}});
-    dispatch(helpItems, [this](int i) { helpCommand(i); });
-    dispatch(hpItems, [this](int i) { homePageCommand(i); });
-
-    // The pop-up is never in the menu bar.
-    m_popup = new QMenu(QStringLiteral("右クリックメニュー"), this);
-    m_popup->setObjectName(QStringLiteral("mnuRMnu"));
-    m_popupItems = addGroup(m_popup, QStringLiteral("mnuRMnuSub"),
-                            {{u"切り取り(&T)"},
-                             {u"コピー(&C)"},
-                             {u"削除(&D)"},
-                             {u"-"},
-                             {u"すべて選択(&A)"},
-                             {u"-"},
-                             {u"アイテムの情報(&I)"},
-                             {u"&URLを開く"}});
-    m_popup->setDefaultAction(m_popupItems.at(6));
-    dispatch(m_popupItems, [this](int i) { popupCommand(i); });
-}
-
-void MainWindow::createToolBar()
-{
-    m_toolBar = addToolBar(QStringLiteral("tbrMainToolBar"));
-    m_toolBar->setObjectName(QStringLiteral("tbrMainToolBar"));
-    m_toolBar->setMovable(false);
-    m_toolBar->setFloatable(false);
-    m_toolBar->setIconSize(QSize(16, 16));
-    m_toolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    m_toolBar->toggleViewAction()->setEnabled(false);
-    setContextMenuPolicy(Qt::NoContextMenu);
-
-    struct Button {
-        const char16_t* key;
-        const char16_t* tip;
-    };
-    static const Button buttons[] = {
-        {u"OPEN", u"開く"},         {u"SAVE", u"名前を付けて保存"}, {u"SEP1", nullptr},
-        {u"CUT", u"切り取り"},      {u"COPY", u"コピー"},           {u"DELETE", u"削除"},
-        {u"FIND", u"検索"},         {u"ITEM", u"アイテムの情報"},   {u"SEP2", nullptr},
-        {u"HELP", u"ヘルプの参照"},
-    };
-    for (const Button& b : buttons) {
-        const QString key = QString::fromUtf16(b.key);
-        if (!b.tip) {
-            m_toolBar->addSeparator()->setObjectName(key);
-            continue;
-        }
-        QAction* action = m_toolBar->addAction(toolbarIcon(key), QString::fromUtf16(b.tip));
-        action->setObjectName(key);
-        action->setToolTip(QString::fromUtf16(b.tip));
-        connect(action, &QAction::triggered, this, [this, key] { toolbarCommand(key); });
-        if (key == u"OPEN") {
-            m_openButton = qobject_cast<QToolButton*>(m_toolBar->widgetForAction(action));
-            m_openDropDown = new QMenu(this);
-            m_openDropDown->setObjectName(QStringLiteral("OPEN_DropDown"));
-            connect(m_openDropDown, &QMenu::aboutToShow, this, &MainWindow::fillOpenDropDown);
-            m_openButton->setMenu(m_openDropDown);
-            m_openButton->setPopupMode(QToolButton::MenuButtonPopup);
-        }
-    }
 }
 
 void MainWindow::createStatusBar()
@@ -355,8 +164,8 @@ void MainWindow::applyAppearance()
 {
     m_toolBar->setVisible(m_settings.ShwTBar != 0);
     statusBar()->setVisible(m_settings.ShwSBar != 0);
-    m_viewItems.at(0)->setChecked(m_settings.ShwTBar != 0);
-    m_viewItems.at(1)->setChecked(m_settings.ShwSBar != 0);
+    commandAction(QStringLiteral("actToolbar"))->setChecked(m_settings.ShwTBar != 0);
+    commandAction(QStringLiteral("actStatusBar"))->setChecked(m_settings.ShwSBar != 0);
     m_listView->setShowGrid(m_settings.LGridView != 0);
     m_listView->setFullRowSelect(m_settings.LLineValue != 0);
 
@@ -624,129 +433,20 @@ void MainWindow::closeEvent(QCloseEvent* event)
 
 // Commands
 
-void MainWindow::fileCommand(int index)
+void MainWindow::toggleToolbar()
 {
-    switch (index) {
-    case 0:
-        m_commands.open();
-        break;
-    case 1:
-        m_commands.append();
-        break;
-    case 4:
-        m_commands.saveAsList();
-        break;
-    case 5:
-        m_commands.saveAsCsv();
-        break;
-    case 6:
-        m_commands.saveAsReport();
-        break;
-    case 8:
-        m_commands.closeLog();
-        break;
-    case 10:
-        close();
-        break;
-    default:
-        break;
-    }
+    m_settings.ShwTBar = commandAction(QStringLiteral("actToolbar"))->isChecked() ? 1 : 0;
+    m_toolBar->setVisible(m_settings.ShwTBar != 0);
+    m_toolbarBand = m_settings.ShwTBar ? kToolbarBand : 0;
+    layoutBands();
 }
 
-void MainWindow::editCommand(int index)
+void MainWindow::toggleStatusBar()
 {
-    switch (index) {
-    case 0:
-        m_commands.cut();
-        break;
-    case 1:
-        m_commands.copy();
-        break;
-    case 2:
-        m_commands.deleteSelected();
-        break;
-    case 4:
-        m_commands.selectAll();
-        break;
-    default:
-        break;
-    }
-}
-
-void MainWindow::viewCommand(int index)
-{
-    switch (index) {
-    case 0:
-        m_settings.ShwTBar = m_viewItems.at(0)->isChecked() ? 1 : 0;
-        m_toolBar->setVisible(m_settings.ShwTBar != 0);
-        m_toolbarBand = m_settings.ShwTBar ? kToolbarBand : 0;
-        layoutBands();
-        break;
-    case 1:
-        m_settings.ShwSBar = m_viewItems.at(1)->isChecked() ? 1 : 0;
-        statusBar()->setVisible(m_settings.ShwSBar != 0);
-        m_statusBand = m_settings.ShwSBar ? kStatusBand : 0;
-        layoutBands();
-        break;
-    case 3:
-        itemInformation();
-        break;
-    case 4:
-        openUrl();
-        break;
-    case 6:
-        preferences();
-        break;
-    default:
-        break;
-    }
-}
-
-void MainWindow::toolCommand(int index)
-{
-    switch (index) {
-    case 0:
-        m_commands.convertLf();
-        break;
-    case 1:
-        m_commands.repairLog();
-        break;
-    case 3:
-        showStatistics(StatisticsPage::Browser);
-        break;
-    case 4:
-        showStatistics(StatisticsPage::Platform);
-        break;
-    case 5:
-        showStatistics(StatisticsPage::Access);
-        break;
-    case 6:
-        showStatistics(StatisticsPage::Host);
-        break;
-    case 8:
-        showSearch();
-        break;
-    case 9:
-        m_search.findNext();
-        break;
-    default:
-        break;
-    }
-}
-
-void MainWindow::helpCommand(int index)
-{
-    if (index == 0) {
-        m_commands.openHelp();
-    } else if (index == 4) {
-        VersionDialog dialog(m_commands.urlOpener(), this);
-        dialog.exec();
-    }
-}
-
-void MainWindow::homePageCommand(int index)
-{
-    m_commands.openHomePage(index);
+    m_settings.ShwSBar = commandAction(QStringLiteral("actStatusBar"))->isChecked() ? 1 : 0;
+    statusBar()->setVisible(m_settings.ShwSBar != 0);
+    m_statusBand = m_settings.ShwSBar ? kStatusBand : 0;
+    layoutBands();
 }
 
 void MainWindow::showStatistics(StatisticsPage page)
@@ -771,6 +471,12 @@ void MainWindow::showSearch()
     m_searchDialog = SearchDialog::showInstance(this, m_settings, m_search);
 }
 
+void MainWindow::showVersion()
+{
+    VersionDialog dialog(m_commands.urlOpener(), this);
+    dialog.exec();
+}
+
 void MainWindow::preferences()
 {
     ListFileAssociation association(XdgFolders::fromEnvironment(),
@@ -787,46 +493,6 @@ void MainWindow::preferences()
     dialog.exec();
 }
 
-void MainWindow::popupCommand(int index)
-{
-    switch (index) {
-    case 0:
-    case 1:
-    case 2:
-    case 4:
-        editCommand(index);
-        break;
-    case 6:
-        itemInformation();
-        break;
-    case 7:
-        openUrl();
-        break;
-    default:
-        break;
-    }
-}
-
-void MainWindow::toolbarCommand(const QString& key)
-{
-    if (key == u"OPEN")
-        m_commands.open();
-    else if (key == u"SAVE")
-        m_commands.saveAsList();
-    else if (key == u"CUT")
-        m_commands.cut();
-    else if (key == u"COPY")
-        m_commands.copy();
-    else if (key == u"DELETE")
-        m_commands.deleteSelected();
-    else if (key == u"FIND")
-        toolCommand(8);
-    else if (key == u"ITEM")
-        itemInformation();
-    else if (key == u"HELP")
-        helpCommand(0);
-}
-
 void MainWindow::itemInformation()
 {
     if (!m_commands.hasCurrentItem()) {
@@ -841,20 +507,6 @@ void MainWindow::itemInformation()
 void MainWindow::openUrl()
 {
     m_commands.openUrlOfCurrentItem();
-}
-
-void MainWindow::updateEditMenu()
-{
-    const bool enabled = m_commands.editEnabled();
-    for (int i : {0, 1, 2, 4})
-        m_editItems.at(i)->setEnabled(enabled);
-}
-
-void MainWindow::updateViewMenu()
-{
-    m_viewItems.at(3)->setEnabled(m_commands.hasCurrentItem());
-    m_viewItems.at(4)->setEnabled(m_commands.openUrlEnabled());
-    m_skippedLinesAction->setEnabled(!m_readNotes.isEmpty());
 }
 
 void MainWindow::refreshRecentFiles()
@@ -875,15 +527,6 @@ void MainWindow::fillOpenDropDown()
         QAction* entry = m_openDropDown->addAction(m_history.item(n - 1).caption);
         connect(entry, &QAction::triggered, this, [this, n] { m_commands.openRecent(n); });
     }
-}
-
-void MainWindow::showPopup(const QPoint& globalPos)
-{
-    const bool current = m_commands.hasCurrentItem();
-    for (int i : {0, 1, 2, 4, 6})
-        m_popupItems.at(i)->setEnabled(current);
-    m_popupItems.at(7)->setEnabled(m_commands.openUrlEnabled());
-    m_popup->exec(globalPos);
 }
 
 void MainWindow::showPopupFromKey()

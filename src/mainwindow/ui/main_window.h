@@ -10,10 +10,13 @@
 #include "settings/settings_file.h"
 
 #include <QFont>
+#include <QHash>
 #include <QList>
 #include <QMainWindow>
 #include <QPointer>
 #include <QUrl>
+
+#include <functional>
 
 class QLabel;
 class QMenu;
@@ -49,6 +52,8 @@ public:
     LogListModel* model() const { return m_model; }
     QToolBar* toolBar() const { return m_toolBar; }
     QMenu* popupMenu() const { return m_popup; }
+    // A command of the menus by its object name ("actOpen"), null when there is none.
+    QAction* commandAction(const QString& name) const { return m_actions.value(name); }
     MenuHistory& history() { return m_history; }
     Settings& settings() { return m_settings; }
     SearchController& search() { return m_search; }
@@ -139,16 +144,17 @@ private:
     void createStatusBar();
     void layoutBands();
 
-    // Handlers of the menu groups, by item index.
-    void fileCommand(int index);
-    void editCommand(int index);
-    void viewCommand(int index);
-    void toolCommand(int index);
-    void helpCommand(int index);
-    void homePageCommand(int index);
-    void popupCommand(int index);
-    void toolbarCommand(const QString& key);
+    // Adds the command called name (its object name, "actOpen"): the one action that the menu
+    // bar and the pop-up show, and that toolbar buttons of that command run.
+    QAction* addCommand(const char* name, const char16_t* caption, const QKeySequence& shortcut,
+                        std::function<void()> run);
+    void createCommands();
+    void addToMenu(QMenu* menu, std::initializer_list<const char*> names);
+    void runCommand(const QString& name);
+    void enableCommands(std::initializer_list<const char*> names, bool enabled);
 
+    void toggleToolbar();
+    void toggleStatusBar();
     void updateEditMenu();
     void updateViewMenu();
     void refreshRecentFiles();
@@ -160,6 +166,7 @@ private:
     void showStatistics(StatisticsPage page);
     void showSearch();
     void preferences();
+    void showVersion();
     void startRowDrag();
 
     Settings& m_settings;
@@ -190,10 +197,8 @@ private:
     QMenu* m_editMenu = nullptr;
     QMenu* m_viewMenu = nullptr;
     QMenu* m_popup = nullptr;
-    QList<QAction*> m_fileItems;
-    QList<QAction*> m_editItems;
-    QList<QAction*> m_viewItems;
-    QList<QAction*> m_popupItems;
+    QHash<QString, QAction*> m_actions;
+    QHash<QString, std::function<void()>> m_runs;
     QList<QAction*> m_recentItems;
 
     QFont m_initialListFont;

@@ -310,15 +310,16 @@ private slots:
         QTemporaryDir files;
         test::Program p(test::listFile(files, u"a.twv"_s, {u"p1.a.example.jp"_s}));
         p.window().show();
-        for (int item : {5, 6}) {
+        for (StatisticsPage page : {StatisticsPage::Access, StatisticsPage::Host}) {
             QString panelDuringWork;
             // Posted before the command starts, so the busy window's own event loop runs it.
             QMetaObject::invokeMethod(
                 &p.window(), [&] { panelDuringWork = p.panel(1); }, Qt::QueuedConnection);
-            p.action(u"mnuToolSub(%1)"_s.arg(item))->trigger();
+            p.action(page == StatisticsPage::Access ? u"actAccessStatistics"_s
+                                                    : u"actHostStatistics"_s)
+                ->trigger();
             QCOMPARE(panelDuringWork, u"処理中..."_s);
-            QVERIFY(shownText(p.window().statisticsDialog(StatisticsPage(item - 3)))
-                        .contains(u"1回\t"_s));
+            QVERIFY(shownText(p.window().statisticsDialog(page)).contains(u"1回\t"_s));
         }
     }
 

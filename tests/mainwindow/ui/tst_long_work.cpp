@@ -46,6 +46,7 @@ private slots:
     void closingWaitsForTheWork();
     void failureReachesTheCaller();
     void openAndSortRunBesideTheWindow();
+    void orderingRunsOutsideTheModelsReset();
     void outOfMemoryIsToldAndTheListKept();
 };
 
@@ -161,13 +162,57 @@ void TestLongWork::openAndSortRunBesideTheWindow()
     });
     window.showMaximized();
     p.prompts.fileNames.enqueue(path);
-    window.findChild<QAction*>(u"mnuFileSub(0)"_s)->trigger();
+    window.findChild<QAction*>(u"actOpen"_s)->trigger();
     QCOMPARE(window.model()->rowCount(), 2);
     QCOMPARE(threads.size(), 1); // classifying the rows read
     window.listView()->horizontalHeader()->sectionClicked(ColHost);
     QCOMPARE(test::hostColumn(window.model()), (QStringList{u"a"_s, u"b"_s}));
     QCOMPARE(threads.size(), 2);
     QVERIFY(!threads.contains(QThread::currentThread()));
+}
+
+// A new order is computed while the list still shows the old one: the model is not in a reset
+// meanwhile, and the reset that puts the order in place keeps the selection.
+void TestLongWork::orderingRunsOutsideTheModelsReset()
+{
+    QTemporaryDir files;
+    const QString second = listFile(files, u"b.twv"_s, {u"0"_s});
+    Program p(listFile(files, u"a.twv"_s, {u"b"_s, u"a"_s, u"c"_s}));
+    MainWindow& window = p.window();
+    window.show();
+    bool inReset = false;
+    QObject::connect(window.model(), &QAbstractItemModel::modelAboutToBeReset,
+                     [&] { inReset = true; });
+    QObject::connect(window.model(), &QAbstractItemModel::modelReset, [&] { inReset = false; });
+    QList<bool> resetDuringWork;
+    QStringList shownDuringWork;
+    window.logList().setLongWorkRunner([&](const std::function<void()>& work) {
+        window.runLongWork([&] {
+            QMetaObject::invokeMethod(
+                &window,
+                [&] {
+                    resetDuringWork.append(inReset);
+                    shownDuringWork = test::hostColumn(window.model());
+                },
+                Qt::BlockingQueuedConnection);
+            work();
+        });
+    });
+    window.setSelection({0}, 0); // "b"
+
+    window.listView()->horizontalHeader()->sectionClicked(ColHost);
+    QCOMPARE(resetDuringWork, QList<bool>{false});
+    QCOMPARE(shownDuringWork, (QStringList{u"b"_s, u"a"_s, u"c"_s}));
+    QCOMPARE(test::hostColumn(window.model()), (QStringList{u"a"_s, u"b"_s, u"c"_s}));
+    QCOMPARE(window.selectedRows(), QList<qsizetype>{1});
+    QCOMPARE(window.currentRow(), 1);
+
+    // Append reads with sorted mode off, then re-sorts the whole list the same way.
+    p.prompts.fileNames.enqueue(second);
+    p.action(u"actAppend"_s)->trigger();
+    QCOMPARE(test::hostColumn(window.model()), (QStringList{u"0"_s, u"a"_s, u"b"_s, u"c"_s}));
+    QCOMPARE(resetDuringWork, QList<bool>(3, false)); // and classifying the rows read
+    QCOMPARE(window.currentRow(), 2);
 }
 
 // Memory that runs out on the worker thread comes back to the window thread as a box, not as an

@@ -43,6 +43,7 @@ private slots:
     void startUpHandsFurtherFilesToNewInstance();
     void menuTree_data();
     void menuTree();
+    void menuOrder();
     void toolbarButtons();
     void statusPanelsAndBands();
     void appearanceFollowsSettings();
@@ -81,7 +82,7 @@ void TestMainWindow::startUpOpensArgumentFile()
     QVERIFY(p.prompts.boxes.isEmpty()); // a first start creates its settings file silently
     QVERIFY(QFile::exists(p.settingsPath()));
     QCOMPARE(p.program.history().menuItem(1), path);
-    QCOMPARE(p.action(QStringLiteral("mnuRireki(1)"))->text(),
+    QCOMPARE(p.action(QStringLiteral("actRecent1"))->text(),
              QStringLiteral("&1: ") + p.program.history().shortenedPath(path));
     QVERIFY(p.platform.launches.isEmpty());
 }
@@ -95,11 +96,11 @@ void TestMainWindow::startUpWithMissingFileOpensNothing()
     QCOMPARE(p.panel(2), QStringLiteral("0Bytes"));
     QCOMPARE(p.panel(3), QStringLiteral("アイテム数:0"));
     // The empty recent-files menu shows its placeholder, disabled, and nothing else.
-    QAction* first = p.action(QStringLiteral("mnuRireki(1)"));
+    QAction* first = p.action(QStringLiteral("actRecent1"));
     QCOMPARE(first->text(), QStringLiteral("履歴はありません"));
     QVERIFY(!first->isEnabled());
     QVERIFY(first->isVisible());
-    QVERIFY(!p.action(QStringLiteral("mnuRireki(2)"))->isVisible());
+    QVERIFY(!p.action(QStringLiteral("actRecent2"))->isVisible());
     QCOMPARE(p.program.history().compSize(), 45);
 }
 
@@ -121,41 +122,35 @@ void TestMainWindow::menuTree_data()
     const auto row = [](const char* name, const char* caption, QKeySequence key = {}) {
         QTest::newRow(name) << QString::fromUtf8(name) << QString::fromUtf8(caption) << key;
     };
-    row("mnuFileSub(0)", "開く(&O)...", QKeySequence(QStringLiteral("Ctrl+O")));
-    row("mnuFileSub(1)", "追加で開く(&U)...");
-    row("mnuFileSub(2)", "最近開いたファイル(&D)");
-    row("mnuFileSub(4)", "名前を付けて保存(&A)...", QKeySequence(QStringLiteral("Ctrl+S")));
-    row("mnuFileSub(5)", "&CSV形式で保存...");
-    row("mnuFileSub(6)", "レポート形式で保存(&R)...");
-    row("mnuFileSub(8)", "閉じる(&C)");
-    row("mnuFileSub(10)", "終了(&X)");
-    row("mnuEditSub(0)", "切り取り(&T)", QKeySequence(QStringLiteral("Ctrl+X")));
-    row("mnuEditSub(1)", "コピー(&C)", QKeySequence(QStringLiteral("Ctrl+C")));
-    row("mnuEditSub(2)", "削除(&D)", QKeySequence(QStringLiteral("Del")));
-    row("mnuEditSub(4)", "すべて選択(&A)", QKeySequence(QStringLiteral("Ctrl+A")));
-    row("mnuVisitSub(0)", "ツールバー(&T)");
-    row("mnuVisitSub(1)", "ステータスバー(&S)");
-    row("mnuVisitSub(3)", "アイテムの情報(&I)...", QKeySequence(QStringLiteral("Ctrl+I")));
-    row("mnuVisitSub(4)", "&URLを開く");
-    row("mnuVisitSub(6)", "設定(&P)...");
-    row("mnuToolSub(0)", "&LF -> CRLF...");
-    row("mnuToolSub(1)", "ログ修復(&L)");
-    row("mnuToolSub(3)", "ブラウザ統計(&B)...");
-    row("mnuToolSub(4)", "プラットフォーム統計(&P)...");
-    row("mnuToolSub(5)", "アクセス状況統計(&A)...");
-    row("mnuToolSub(6)", "ホスト統計(&H)...");
-    row("mnuToolSub(8)", "検索(&F)...", QKeySequence(QStringLiteral("Ctrl+F")));
-    row("mnuToolSub(9)", "次を検索(&N)", QKeySequence(QStringLiteral("F3")));
-    row("mnuHelpSub(0)", "ヘルプの参照(&H)...");
-    row("mnuHelpSub(2)", "ホームページ(&H)");
-    row("mnuHelpSub(4)", "バージョン情報(&V)...");
-    row("mnuHp(0)", "&Tallyweaver紹介ページ");
-    row("mnuRMnuSub(0)", "切り取り(&T)");
-    row("mnuRMnuSub(1)", "コピー(&C)");
-    row("mnuRMnuSub(2)", "削除(&D)");
-    row("mnuRMnuSub(4)", "すべて選択(&A)");
-    row("mnuRMnuSub(6)", "アイテムの情報(&I)");
-    row("mnuRMnuSub(7)", "&URLを開く");
+    row("actOpen", "開く(&O)...", QKeySequence(QStringLiteral("Ctrl+O")));
+    row("actAppend", "追加で開く(&U)...");
+    row("actRecentFiles", "最近開いたファイル(&D)");
+    row("actSaveAs", "名前を付けて保存(&A)...", QKeySequence(QStringLiteral("Ctrl+S")));
+    row("actSaveCsv", "&CSV形式で保存...");
+    row("actSaveReport", "レポート形式で保存(&R)...");
+    row("actClose", "閉じる(&C)");
+    row("actExit", "終了(&X)");
+    row("actCut", "切り取り(&T)", QKeySequence(QStringLiteral("Ctrl+X")));
+    row("actCopy", "コピー(&C)", QKeySequence(QStringLiteral("Ctrl+C")));
+    row("actDelete", "削除(&D)", QKeySequence(QStringLiteral("Del")));
+    row("actSelectAll", "すべて選択(&A)", QKeySequence(QStringLiteral("Ctrl+A")));
+    row("actToolbar", "ツールバー(&T)");
+    row("actStatusBar", "ステータスバー(&S)");
+    row("actItemInfo", "アイテムの情報(&I)...", QKeySequence(QStringLiteral("Ctrl+I")));
+    row("actOpenUrl", "&URLを開く");
+    row("actPreferences", "設定(&P)...");
+    row("actConvertLf", "&LF -> CRLF...");
+    row("actRepairLog", "ログ修復(&L)");
+    row("actBrowserStatistics", "ブラウザ統計(&B)...");
+    row("actPlatformStatistics", "プラットフォーム統計(&P)...");
+    row("actAccessStatistics", "アクセス状況統計(&A)...");
+    row("actHostStatistics", "ホスト統計(&H)...");
+    row("actSearch", "検索(&F)...", QKeySequence(QStringLiteral("Ctrl+F")));
+    row("actFindNext", "次を検索(&N)", QKeySequence(QStringLiteral("F3")));
+    row("actHelp", "ヘルプの参照(&H)...");
+    row("actHomePages", "ホームページ(&H)");
+    row("actVersion", "バージョン情報(&V)...");
+    row("actProductPage", "&Tallyweaver紹介ページ");
 }
 
 void TestMainWindow::menuTree()
@@ -179,9 +174,53 @@ void TestMainWindow::menuTree()
         QCOMPARE(bar.at(i)->text(), titles.at(i));
     QMenu* popup = p.window().popupMenu();
     QCOMPARE(popup->objectName(), QStringLiteral("mnuRMnu"));
-    QCOMPARE(popup->defaultAction(), p.action(QStringLiteral("mnuRMnuSub(6)")));
-    QVERIFY(p.action(QStringLiteral("mnuRMnuSub(3)"))->isSeparator());
-    QVERIFY(p.action(QStringLiteral("mnuFileSub(9)"))->isSeparator());
+    QCOMPARE(popup->defaultAction(), p.action(QStringLiteral("actItemInfo")));
+}
+
+void TestMainWindow::menuOrder()
+{
+    Program p;
+    // Each menu's items by name, "-" for a separator line.
+    const auto itemsOf = [](const QMenu* menu) {
+        QStringList names;
+        for (const QAction* a : menu->actions())
+            names.append(a->isSeparator() ? QStringLiteral("-") : a->objectName());
+        return names.join(u' ');
+    };
+    const QList<QAction*> bar = p.window().menuBar()->actions();
+    const QStringList expected{
+        u"actOpen actAppend actRecentFiles - actSaveAs actSaveCsv actSaveReport actSaveJsonLines "
+        u"- actClose - actExit"_qs,
+        u"actCut actCopy actDelete - actSelectAll"_qs,
+        u"actToolbar actStatusBar - actItemInfo actOpenUrl actSkippedLines - actPreferences"_qs,
+        u"actConvertLf actRepairLog - actBrowserStatistics actPlatformStatistics "
+        u"actAccessStatistics actHostStatistics - actSearch actFindNext"_qs,
+        u"actHelp - actHomePages - actVersion"_qs};
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(itemsOf(bar.at(i)->menu()), expected.at(i));
+    QCOMPARE(itemsOf(p.action(QStringLiteral("actHomePages"))->menu()),
+             QStringLiteral("actProductPage actAuthorPage - actDownloadPage"));
+
+    // The pop-up shares the menus' actions; while it is open they read as the pop-up's items
+    // and show no shortcut.
+    QMenu* popup = p.window().popupMenu();
+    QCOMPARE(itemsOf(popup),
+             QStringLiteral("actCut actCopy actDelete - actSelectAll - actItemInfo actOpenUrl"));
+    QStringList captions;
+    bool shortcutShown = false;
+    QTimer::singleShot(0, popup, [&] {
+        for (const QAction* a : popup->actions()) {
+            captions.append(a->text());
+            shortcutShown |= !a->shortcut().isEmpty() && a->isShortcutVisibleInContextMenu();
+        }
+        popup->close();
+    });
+    emit p.window().listView()->popupRequested(QPoint(10, 10));
+    QCOMPARE(captions, (QStringList{u"切り取り(&T)"_qs, u"コピー(&C)"_qs, u"削除(&D)"_qs, QString(),
+                                    u"すべて選択(&A)"_qs, QString(), u"アイテムの情報(&I)"_qs,
+                                    u"&URLを開く"_qs}));
+    QVERIFY(!shortcutShown);
+    QCOMPARE(p.action(QStringLiteral("actItemInfo"))->text(), u"アイテムの情報(&I)..."_qs);
 }
 
 void TestMainWindow::toolbarButtons()
@@ -219,13 +258,15 @@ void TestMainWindow::toolbarButtons()
     emit open->menu()->aboutToShow();
     const QList<QAction*> entries = open->menu()->actions();
     QCOMPARE(entries.size(), 2);
-    QCOMPARE(entries.at(0)->text(), p.action(QStringLiteral("mnuRireki(1)"))->text());
+    QCOMPARE(entries.at(0)->text(), p.action(QStringLiteral("actRecent1"))->text());
     QVERIFY(entries.at(1)->text().startsWith(QStringLiteral("&2: ")));
     entries.at(1)->trigger();
     QCOMPARE(p.window().windowTitle(), QStringLiteral("Tallyweaver - [a.twv]"));
 
     // Toolbar buttons are never disabled, even when the Edit items are.
     p.window().commands().closeLog();
+    emit p.window().findChild<QMenu*>(QStringLiteral("mnuEdit"))->aboutToShow();
+    QVERIFY(!p.action(QStringLiteral("actCut"))->isEnabled());
     p.action(QStringLiteral("CUT"))->trigger();
     QCOMPARE(p.prompts.beeps, 2);
     QVERIFY(p.action(QStringLiteral("CUT"))->isEnabled());
@@ -249,18 +290,18 @@ void TestMainWindow::statusPanelsAndBands()
     QWidget* list = p.window().listView();
     const int top = list->geometry().top();
     const int height = list->height();
-    p.action(QStringLiteral("mnuVisitSub(0)"))->trigger();
+    p.action(QStringLiteral("actToolbar"))->trigger();
     QApplication::processEvents();
     QCOMPARE(p.program.settings().ShwTBar, 0);
     QCOMPARE(p.window().toolbarBandHeight(), 0);
     QVERIFY(!p.window().toolBar()->isVisible());
     QVERIFY(list->geometry().top() < top);
-    p.action(QStringLiteral("mnuVisitSub(1)"))->trigger();
+    p.action(QStringLiteral("actStatusBar"))->trigger();
     QApplication::processEvents();
     QCOMPARE(p.program.settings().ShwSBar, 0);
     QCOMPARE(p.window().statusBandHeight(), 0);
     QVERIFY(list->height() > height);
-    p.action(QStringLiteral("mnuVisitSub(0)"))->trigger();
+    p.action(QStringLiteral("actToolbar"))->trigger();
     QCOMPARE(p.program.settings().ShwTBar, 1);
     QVERIFY(p.window().toolBar()->isVisible());
 }
@@ -270,7 +311,7 @@ void TestMainWindow::appearanceFollowsSettings()
     Program p;
     Settings& s = p.program.settings();
     // A first start: toolbar, status bar and full-row selection on, grid lines off.
-    QVERIFY(p.action(QStringLiteral("mnuVisitSub(0)"))->isChecked());
+    QVERIFY(p.action(QStringLiteral("actToolbar"))->isChecked());
     QVERIFY(p.window().listView()->fullRowSelect());
     QVERIFY(!p.window().listView()->showGrid());
     QCOMPARE(s.Font_Name, QStringLiteral("Noto Sans CJK JP"));
@@ -284,7 +325,7 @@ void TestMainWindow::appearanceFollowsSettings()
     s.Font_Color = 255; // red
     p.window().applyAppearance();
     QVERIFY(!p.window().toolBar()->isVisible());
-    QVERIFY(!p.action(QStringLiteral("mnuVisitSub(0)"))->isChecked());
+    QVERIFY(!p.action(QStringLiteral("actToolbar"))->isChecked());
     QVERIFY(p.window().listView()->showGrid());
     QVERIFY(!p.window().listView()->fullRowSelect());
     QVERIFY(p.window().listView()->font().bold());
@@ -460,8 +501,8 @@ void TestMainWindow::editMenuEnabling()
     const QString a = listFile(files, QStringLiteral("a.twv"), {QStringLiteral("a")});
     Program p;
     QMenu* edit = p.window().findChild<QMenu*>(QStringLiteral("mnuEdit"));
-    const QStringList items{QStringLiteral("mnuEditSub(0)"), QStringLiteral("mnuEditSub(1)"),
-                            QStringLiteral("mnuEditSub(2)"), QStringLiteral("mnuEditSub(4)")};
+    const QStringList items{QStringLiteral("actCut"), QStringLiteral("actCopy"),
+                            QStringLiteral("actDelete"), QStringLiteral("actSelectAll")};
     emit edit->aboutToShow();
     for (const QString& name : items)
         QVERIFY(!p.action(name)->isEnabled());
@@ -499,7 +540,7 @@ void TestMainWindow::popupEnabling()
         QTimer::singleShot(0, popup, [&] {
             states.clear();
             for (int i : {0, 1, 2, 4, 6, 7})
-                states.append(p.action(QStringLiteral("mnuRMnuSub(%1)").arg(i))->isEnabled());
+                states.append(popup->actions().at(i)->isEnabled());
             popup->close();
         });
     };
@@ -507,6 +548,10 @@ void TestMainWindow::popupEnabling()
     inspectThenClose();
     emit view->popupRequested(QPoint(10, 10)); // an empty list: all disabled
     QCOMPARE(states, QList<bool>(6, false));
+    // The actions it shares get back the state of the menus' last opening, which the
+    // shortcuts follow.
+    for (const char* name : {"actCut", "actSelectAll", "actItemInfo", "actOpenUrl"})
+        QVERIFY2(p.action(QString::fromLatin1(name))->isEnabled(), name);
 
     p.window().commands().openLogFile(path, OpenMode::Open);
     inspectThenClose();
@@ -581,18 +626,18 @@ void TestMainWindow::deleteAndCopyThroughTheWindow()
                           QItemSelectionModel::Select | QItemSelectionModel::Rows);
     selection->setCurrentIndex(p.window().model()->index(4, 0), QItemSelectionModel::NoUpdate);
 
-    p.action(QStringLiteral("mnuEditSub(1)"))->trigger();
+    p.action(QStringLiteral("actCopy"))->trigger();
     QCOMPARE(p.platform.clipboard.count(QStringLiteral("\r\n")), 15);
     QVERIFY(p.platform.clipboard.startsWith(QStringLiteral("ブラウザ:")));
 
-    p.action(QStringLiteral("mnuEditSub(2)"))->trigger();
+    p.action(QStringLiteral("actDelete"))->trigger();
     QCOMPARE(hostColumn(p.window().model()),
              (QStringList{QStringLiteral("1"), QStringLiteral("4")}));
     QCOMPARE(p.panel(3), QStringLiteral("アイテム数:2"));
     QVERIFY(view->updatesEnabled());
     QVERIFY(!QGuiApplication::overrideCursor());
 
-    p.action(QStringLiteral("mnuEditSub(4)"))->trigger();
+    p.action(QStringLiteral("actSelectAll"))->trigger();
     QCOMPARE(selection->selectedRows().size(), 2);
     QCOMPARE(view->currentIndex().row(), 0);
 }
@@ -604,13 +649,13 @@ void TestMainWindow::recentFileThatVanishedLeavesMenus()
     const QString b = listFile(files, QStringLiteral("b.twv"), {QStringLiteral("b")});
     Program p(a);
     p.window().commands().openLogFile(b, OpenMode::Open);
-    QVERIFY(p.action(QStringLiteral("mnuRireki(2)"))->isVisible());
+    QVERIFY(p.action(QStringLiteral("actRecent2"))->isVisible());
     QVERIFY(QFile::remove(a));
-    p.action(QStringLiteral("mnuRireki(2)"))->trigger();
+    p.action(QStringLiteral("actRecent2"))->trigger();
     QCOMPARE(p.prompts.boxes.size(), 1);
     QCOMPARE(p.prompts.boxes.first().text,
              QStringLiteral("ファイルが見つかりません。ファイルが削除された可能性があります。"));
-    QVERIFY(!p.action(QStringLiteral("mnuRireki(2)"))->isVisible());
+    QVERIFY(!p.action(QStringLiteral("actRecent2"))->isVisible());
     auto* open = qobject_cast<QToolButton*>(
         p.window().toolBar()->widgetForAction(p.action(QStringLiteral("OPEN"))));
     emit open->menu()->aboutToShow();
@@ -627,7 +672,7 @@ void TestMainWindow::closeSavesSettings()
         Program p(a);
         QSignalSpy closed(&p.window(), &MainWindow::closed);
         p.window().listView()->horizontalHeader()->resizeSection(1, 144);
-        p.action(QStringLiteral("mnuFileSub(10)"))->trigger();
+        p.action(QStringLiteral("actExit"))->trigger();
         QCOMPARE(closed.size(), 1);
         QVERIFY(!p.window().isVisible());
         QVERIFY(p.prompts.boxes.isEmpty());

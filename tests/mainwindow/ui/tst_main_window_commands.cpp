@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -80,8 +81,8 @@ void TestMainWindowCommands::statisticsOpenNewDialogs()
 {
     QTemporaryDir files;
     Program p(listFile(files, u"a.twv"_s, {u"a"_s, u"b"_s}));
-    p.action(u"mnuToolSub(3)"_s)->trigger();
-    p.action(u"mnuToolSub(3)"_s)->trigger();
+    p.action(u"actBrowserStatistics"_s)->trigger();
+    p.action(u"actBrowserStatistics"_s)->trigger();
     QList<StatisticsDialog*> dialogs = dialogsOf<StatisticsDialog>(p.window());
     QCOMPARE(dialogs.size(), 2);
     QVERIFY(dialogs.at(0) != dialogs.at(1));
@@ -95,11 +96,13 @@ void TestMainWindowCommands::statisticsOpenNewDialogs()
 
     const std::array<StatisticsPage, 3> pages = {StatisticsPage::Platform, StatisticsPage::Access,
                                                  StatisticsPage::Host};
-    for (int item = 4; item <= 6; ++item) {
-        p.action(u"mnuToolSub(%1)"_s.arg(item))->trigger();
-        StatisticsDialog* d = p.window().statisticsDialog(pages[std::size_t(item - 4)]);
+    const std::array<QString, 3> commands = {u"actPlatformStatistics"_s, u"actAccessStatistics"_s,
+                                             u"actHostStatistics"_s};
+    for (std::size_t k = 0; k < pages.size(); ++k) {
+        p.action(commands[k])->trigger();
+        StatisticsDialog* d = p.window().statisticsDialog(pages[k]);
         QVERIFY(d);
-        QCOMPARE(d->page(), pages[std::size_t(item - 4)]);
+        QCOMPARE(d->page(), pages[k]);
     }
     QCOMPARE(dialogsOf<StatisticsDialog>(p.window()).size(), 5);
 
@@ -118,7 +121,7 @@ void TestMainWindowCommands::fileToolsAskForTheirFiles()
     QVERIFY(test::writeBytes(unix, "line 1\nline 2\n"));
     Program p;
     p.prompts.fileNames.enqueue(unix);
-    p.action(u"mnuToolSub(0)"_s)->trigger();
+    p.action(u"actConvertLf"_s)->trigger();
     QCOMPARE(p.prompts.dialogs.size(), 1);
     QCOMPARE(test::readBytes(files.filePath(u"crlf_unix.twv"_s)),
              QByteArray("line 1\r\nline 2\r\n\r\n"));
@@ -127,12 +130,12 @@ void TestMainWindowCommands::fileToolsAskForTheirFiles()
 
     // The repair first warns; cancelling there asks for no file.
     p.prompts.answers.enqueue(MessageAnswer::Cancel);
-    p.action(u"mnuToolSub(1)"_s)->trigger();
+    p.action(u"actRepairLog"_s)->trigger();
     QCOMPARE(p.prompts.boxes.size(), 2);
     QCOMPARE(p.prompts.boxes.last().buttons, MessageButtons::OkCancel);
     QCOMPARE(p.prompts.dialogs.size(), 1);
     p.prompts.answers.enqueue(MessageAnswer::Ok); // then the file dialog is cancelled
-    p.action(u"mnuToolSub(1)"_s)->trigger();
+    p.action(u"actRepairLog"_s)->trigger();
     QCOMPARE(p.prompts.dialogs.size(), 2);
 }
 
@@ -141,7 +144,7 @@ void TestMainWindowCommands::findNextBeforeAnySearchBeeps()
     QTemporaryDir files;
     Program p(listFile(files, u"a.twv"_s, {u"a"_s, u"b"_s}));
     selectRows(p.window(), {1}, 1);
-    p.action(u"mnuToolSub(9)"_s)->trigger();
+    p.action(u"actFindNext"_s)->trigger();
     QCOMPARE(p.prompts.beeps, 1);
     QVERIFY(p.prompts.boxes.isEmpty());
     QCOMPARE(p.window().selectedRows(), QList<qsizetype>{1});
@@ -165,14 +168,14 @@ void TestMainWindowCommands::searchReusesOneDialog()
     dialog->findChildren<QPushButton*>(u"cmdSearch"_s).at(0)->click();
     QCOMPARE(p.window().selectedRows(), QList<qsizetype>{0});
     QCOMPARE(p.window().currentRow(), 0);
-    p.action(u"mnuToolSub(9)"_s)->trigger();
+    p.action(u"actFindNext"_s)->trigger();
     QCOMPARE(p.window().selectedRows(), QList<qsizetype>{2});
     QCOMPARE(p.window().currentRow(), 2);
 
     // Shown again after being closed: the same dialog, with the history it had.
     dialog->reject();
     QVERIFY(!dialog->isVisible());
-    p.action(u"mnuToolSub(8)"_s)->trigger();
+    p.action(u"actSearch"_s)->trigger();
     QCOMPARE(p.window().searchDialog(), dialog);
     QVERIFY(dialog->isVisible());
     QCOMPARE(dialog->history(), QStringList{u"HOST"_s});
@@ -184,7 +187,7 @@ void TestMainWindowCommands::searchMatchHandsTheKeysToTheList()
     QTemporaryDir files;
     Program p(listFile(files, u"a.twv"_s, {u"a"_s, u"host1"_s, u"b"_s, u"host2"_s}));
     QVERIFY(QTest::qWaitForWindowActive(&p.window()));
-    p.action(u"mnuToolSub(8)"_s)->trigger();
+    p.action(u"actSearch"_s)->trigger();
     SearchDialog* dialog = p.window().searchDialog();
     QVERIFY(QTest::qWaitForWindowActive(dialog));
     auto* text = dialog->findChild<QComboBox*>(u"cmbSrchHist"_s);
@@ -206,7 +209,7 @@ void TestMainWindowCommands::searchHistoryReachesSettingsAtClose()
 {
     QTemporaryDir files;
     Program p(listFile(files, u"a.twv"_s, {u"a"_s}));
-    p.action(u"mnuToolSub(8)"_s)->trigger();
+    p.action(u"actSearch"_s)->trigger();
     SearchDialog* dialog = p.window().searchDialog();
     dialog->findChild<QComboBox*>(u"cmbSrchHist"_s)->setEditText(u"検索語"_s);
     dialog->findChild<QCheckBox*>(u"chkBSString"_s)->setChecked(true);
@@ -223,25 +226,40 @@ void TestMainWindowCommands::searchHistoryReachesSettingsAtClose()
 void TestMainWindowCommands::itemInformation_data()
 {
     QTest::addColumn<QString>("command");
-    QTest::newRow("View menu") << u"mnuVisitSub(3)"_s;
-    QTest::newRow("pop-up") << u"mnuRMnuSub(6)"_s;
-    QTest::newRow("toolbar") << u"ITEM"_s;
+    QTest::addColumn<bool>("throughPopup");
+    QTest::newRow("View menu") << u"actItemInfo"_s << false;
+    QTest::newRow("pop-up") << u"actItemInfo"_s << true;
+    QTest::newRow("toolbar") << u"ITEM"_s << false;
 }
 
 void TestMainWindowCommands::itemInformation()
 {
     QFETCH(QString, command);
+    QFETCH(bool, throughPopup);
     QTemporaryDir files;
     Program p(listFile(files, u"a.twv"_s, {u"a"_s, u"b"_s, u"c"_s, u"d"_s}));
+    const auto run = [&] {
+        if (!throughPopup) {
+            p.action(command)->trigger();
+            return;
+        }
+        QMenu* popup = p.window().popupMenu();
+        QTimer::singleShot(0, popup, [&, popup] {
+            p.action(command)->trigger();
+            popup->close();
+        });
+        emit p.window().listView()->popupRequested(QPoint(10, 10));
+    };
 
+    // Without a current item the pop-up's item is disabled; the others beep.
     selectRows(p.window(), {}, -1);
-    p.action(command)->trigger();
-    QCOMPARE(p.prompts.beeps, 1);
+    run();
+    QCOMPARE(p.prompts.beeps, throughPopup ? 0 : 1);
     QVERIFY(dialogsOf<ItemInfoDialog>(p.window()).isEmpty());
 
     // Two selected rows, the current one elsewhere: one dialog each, in list order.
     selectRows(p.window(), {1, 3}, 0);
-    p.action(command)->trigger();
+    run();
     const QList<ItemInfoDialog*> dialogs = dialogsOf<ItemInfoDialog>(p.window());
     QCOMPARE(dialogs.size(), 2);
     QCOMPARE(dialogs.at(0)->item(), p.window().logList().record(1));
@@ -250,7 +268,7 @@ void TestMainWindowCommands::itemInformation()
         QVERIFY(d->isVisible());
         QVERIFY(!d->isModal());
     }
-    QCOMPARE(p.prompts.beeps, 1);
+    QCOMPARE(p.prompts.beeps, throughPopup ? 0 : 1);
 }
 
 void TestMainWindowCommands::preferencesApplyPlatformStrings()
@@ -269,7 +287,7 @@ void TestMainWindowCommands::preferencesApplyPlatformStrings()
         dialog->findChild<QLineEdit*>(u"txtPFUserAdd(0)"_s)->setText(u"MSIE"_s);
         dialog->buttonClicked(0);
     });
-    p.action(u"mnuVisitSub(6)"_s)->trigger();
+    p.action(u"actPreferences"_s)->trigger();
     QVERIFY(shown);
     QCOMPARE(p.program.settings().Pratform[0], u"MSIE"_s);
     QCOMPARE(p.window().logList().userPlatforms(), UserPlatforms({u"MSIE"_s, {}, {}}));
@@ -284,7 +302,7 @@ void TestMainWindowCommands::preferencesApplyPlatformStrings()
         dialog->findChild<QLineEdit*>(u"txtPFUserAdd(0)"_s)->setText(u"X11"_s);
         dialog->buttonClicked(1);
     });
-    p.action(u"mnuVisitSub(6)"_s)->trigger();
+    p.action(u"actPreferences"_s)->trigger();
     QCOMPARE(p.window().logList().userPlatforms(), UserPlatforms({u"MSIE"_s, {}, {}}));
 }
 
@@ -294,15 +312,15 @@ void TestMainWindowCommands::helpAndHomePages()
     QVERIFY(test::writeBytes(exe.filePath(u"help.html"_s), "<html></html>"));
     Program p;
     p.platform.exeFolder = exe.path();
-    p.action(u"mnuHelpSub(0)"_s)->trigger();
+    p.action(u"actHelp"_s)->trigger();
     p.action(u"HELP"_s)->trigger();
     const QString help = QUrl::fromLocalFile(exe.filePath(u"help.html"_s)).toString();
     QCOMPARE(p.platform.urls, (QStringList{help, help}));
     QCOMPARE(helpPageUrl(exe.path()), help);
 
     p.platform.urls.clear();
-    for (int i : {0, 1, 3})
-        p.action(u"mnuHp(%1)"_s.arg(i))->trigger();
+    for (const QString& page : {u"actProductPage"_s, u"actAuthorPage"_s, u"actDownloadPage"_s})
+        p.action(page)->trigger();
     QCOMPARE(p.platform.urls,
              (QStringList{u"https://tallyweaver.example.org/"_s, u"https://author.example.org/"_s,
                           u"https://download.example.org/tallyweaver/"_s}));
@@ -310,7 +328,7 @@ void TestMainWindowCommands::helpAndHomePages()
     // With a browser configured the pages go to it, as one argument each.
     p.program.settings().UrlOMode = 1;
     p.program.settings().BrowserPath = u"/usr/bin/some-browser"_s;
-    p.action(u"mnuHp(1)"_s)->trigger();
+    p.action(u"actAuthorPage"_s)->trigger();
     QCOMPARE(p.platform.launches.size(), 1);
     QCOMPARE(p.platform.launches.first().program, u"/usr/bin/some-browser"_s);
     QCOMPARE(p.platform.launches.first().arguments, QStringList{u"https://author.example.org/"_s});
@@ -325,7 +343,7 @@ void TestMainWindowCommands::versionDialogIsModal()
         QCOMPARE(dialog->parentWidget(), &p.window());
         QCOMPARE(dialog->objectName(), u"frmVersion"_s);
     });
-    p.action(u"mnuHelpSub(4)"_s)->trigger();
+    p.action(u"actVersion"_s)->trigger();
     QVERIFY(shown);
     QVERIFY(dialogsOf<VersionDialog>(p.window()).isEmpty());
 }

@@ -192,7 +192,7 @@ void TestMainWindowWebLogs::itemInformationListsTheExtraFields()
     p.read(webLog({{u"GET /x HTTP/1.0"_s, u"304"_s, u"0"_s, u"vh.example.jp"_s}}),
            OpenMode::Append);
     p.window().selectAllRows(0);
-    p.action(u"mnuVisitSub(3)"_s)->trigger();
+    p.action(u"actItemInfo"_s)->trigger();
     const QList<ItemInfoDialog*> dialogs =
         p.window().findChildren<ItemInfoDialog*>(QString(), Qt::FindDirectChildrenOnly);
     QCOMPARE(dialogs.size(), 2);
