@@ -1,6 +1,9 @@
 #pragma once
 
+#include "core/access_record.h"
+
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -29,29 +32,45 @@ struct FindResult {
     qsizetype row = -1; // 0-based row found
 };
 
-// Whether any of a row's texts (the five columns, and what a web log added) contains a text. An empty text matches a row that has at
-// least one non-empty text. Ignoring case compares the lower-case forms of both texts. Code marks
-// (see cp932.h) count for nothing, so a character is found whichever of its codes the file
-// held. Matching works on the rows' UTF-8 bytes (valid UTF-8, as the reader stores them); only
-// rows with characters whose lower case is not plain ASCII folding are decoded.
+// Whether any of a row's texts (the five columns, and what a web log added) contains a text. An
+// empty text matches a row that has at least one non-empty text. Ignoring case compares the
+// lower-case forms of both texts. Code marks (see cp932.h) count for nothing, so a character is
+// found whichever of its codes the file held. Matching works on the rows' UTF-8 bytes (valid UTF-8,
+// as the reader stores them); only rows with characters whose lower case is not plain ASCII folding
+// are decoded.
 class RowMatcher {
 public:
     RowMatcher(const QString& text, bool matchCase);
     bool matches(const LogRow& row) const;
+    // The same test on one text alone (one field of a row).
+    bool matchesText(QByteArrayView text) const;
 
 private:
-    bool matchesUnmarked(const LogRow& row) const;
-    template <bool Fold> bool findInRow(const LogRow& row) const;
-    bool matchesDecoded(const LogRow& row) const;
-    LogRow withoutCodeMarks(const LogRow& row) const;
+    // Texts laid out as a row lays out its fields: back to back, with their cumulative ends.
+    struct Texts {
+        const char* text;
+        const quint32* ends;
+        int count;
+        quint32 size() const { return count ? ends[count - 1] : 0; }
+        QByteArrayView field(int k) const
+        {
+            const quint32 begin = k ? ends[k - 1] : 0;
+            return QByteArrayView(text + begin, ends[k] - begin);
+        }
+    };
+    bool matchesTexts(const Texts& texts) const;
+    bool matchesUnmarked(const Texts& texts) const;
+    template <bool Fold> bool findIn(const Texts& texts) const;
+    bool matchesDecoded(const Texts& texts) const;
+    Texts withoutCodeMarks(const Texts& texts) const;
 
     QByteArray m_needle;   // UTF-8, lower case when case is ignored
     QString m_lowerNeedle; // for rows whose case needs more than ASCII folding
     bool m_matchCase;
     bool m_needleHasNonAscii = false; // only then can a code mark stand in its way
     std::array<quint32, 256> m_shift{};
-    mutable QByteArray m_unmarkedText;        // a row with code marks, without them
-    mutable std::vector<quint32> m_unmarkedRow; // the same laid out as a row
+    mutable QByteArray m_unmarkedText; // texts with code marks, without them
+    mutable std::array<quint32, kMaxFieldCount> m_unmarkedEnds{}; // and their ends
 };
 
 // One search step. mode 0 starts a new search for `text` at the current row itself (-1 when the
