@@ -92,17 +92,20 @@ QString formatShare(qint64 count, qint64 divisor)
     return out;
 }
 
-void writeAccessStatistics(const LogList& list, int aLogMax, const ReportSink& sink)
+void writeAccessStatistics(const LogList& list, int aLogMax, const ReportSink& sink,
+                           const RowSubset& rows)
 {
-    const FirstSeenTally pages(list.rowCount(), [&list](qsizetype row) {
-        return std::optional(list.field(row, ColPreviousPage));
-    });
     std::array<qint64, 24> hours{};
-    for (qsizetype row = 0; row < list.rowCount(); ++row) {
-        const int hour = hourOfDateTime(list.field(row, ColDateTime));
-        if (hour >= 0)
-            ++hours[std::size_t(hour)];
-    }
+    const FirstSeenTally pages = rows.apply(list, [&](qsizetype count, auto rowAt) {
+        for (qsizetype i = 0; i < count; ++i) {
+            const int hour = hourOfDateTime(list.field(rowAt(i), ColDateTime));
+            if (hour >= 0)
+                ++hours[std::size_t(hour)];
+        }
+        return FirstSeenTally(count, [&](qsizetype i) {
+            return std::optional(list.field(rowAt(i), ColPreviousPage));
+        });
+    });
 
     ReportLines out(sink);
     out.append("    ＊＊＊ アクセス回数 ＊＊＊");
@@ -144,10 +147,10 @@ void writeAccessStatistics(const LogList& list, int aLogMax, const ReportSink& s
     out.finish();
 }
 
-QString accessStatisticsText(const LogList& list, int aLogMax)
+QString accessStatisticsText(const LogList& list, int aLogMax, const RowSubset& rows)
 {
     return collectReport(
-        [&](const ReportSink& sink) { writeAccessStatistics(list, aLogMax, sink); });
+        [&](const ReportSink& sink) { writeAccessStatistics(list, aLogMax, sink, rows); });
 }
 
 } // namespace tw

@@ -1,13 +1,12 @@
 #pragma once
 
 #include "analysis/report_lines.h"
+#include "analysis/row_subset.h"
 
 #include <QByteArrayView>
 #include <QString>
 
 namespace tw {
-
-class LogList;
 
 // The hour (0..23) read from the two characters before the date-time's first ":", or -1 when
 // there is none. Blanks around the digits are allowed (" 9" is 9); a sign or a decimal point is
@@ -21,9 +20,10 @@ QString formatShare(qint64 count, qint64 divisor);
 
 // The access report: previous pages by visits, most first, cut to aLogMax entries (0 lists all,
 // a negative value none), then the 24 hours with counts and shares. Lines end in CR LF. The
-// report goes to the sink in pieces and holds no copy of the pages.
-void writeAccessStatistics(const LogList& list, int aLogMax, const ReportSink& sink);
+// report goes to the sink in pieces and holds no copy of the pages. Only the given rows count.
+void writeAccessStatistics(const LogList& list, int aLogMax, const ReportSink& sink,
+                           const RowSubset& rows = {});
 // The same report as one text.
-QString accessStatisticsText(const LogList& list, int aLogMax);
+QString accessStatisticsText(const LogList& list, int aLogMax, const RowSubset& rows = {});
 
 } // namespace tw

@@ -38,11 +38,13 @@ bool isNumericHost(QByteArrayView host)
     return digitDots == 3;
 }
 
-void writeHostStatistics(const LogList& list, const ReportSink& sink)
+void writeHostStatistics(const LogList& list, const ReportSink& sink, const RowSubset& rows)
 {
-    const FirstSeenTally groups(list.rowCount(), [&list](qsizetype row) {
-        const QByteArrayView host = list.field(row, ColHost);
-        return host.isEmpty() || isNumericHost(host) ? std::nullopt : domainTail(host);
+    const FirstSeenTally groups = rows.apply(list, [&](qsizetype count, auto rowAt) {
+        return FirstSeenTally(count, [&](qsizetype i) {
+            const QByteArrayView host = list.field(rowAt(i), ColHost);
+            return host.isEmpty() || isNumericHost(host) ? std::nullopt : domainTail(host);
+        });
     });
 
     ReportLines out(sink);
@@ -62,9 +64,9 @@ void writeHostStatistics(const LogList& list, const ReportSink& sink)
     out.finish();
 }
 
-QString hostStatisticsText(const LogList& list)
+QString hostStatisticsText(const LogList& list, const RowSubset& rows)
 {
-    return collectReport([&](const ReportSink& sink) { writeHostStatistics(list, sink); });
+    return collectReport([&](const ReportSink& sink) { writeHostStatistics(list, sink, rows); });
 }
 
 } // namespace tw
