@@ -19,7 +19,7 @@ constexpr int kAnyField = -1;
 // label and a case in the matcher, or can be a Custom test.
 struct FilterCondition {
     enum class Kind {
-        Contains,  // the field holds text (as the search dialog finds it)
+        Contains,  // the field holds text as the search finds it (empty: the field has text)
         Regex,     // a Perl-compatible regular expression matches somewhere in the field
         DateRange, // the DateTime field is a date-time in [from, until)
         Custom,    // test decides

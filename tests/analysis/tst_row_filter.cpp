@@ -172,6 +172,19 @@ private slots:
         QVERIFY(!filterRows(list, filter, &cancel));
         QVERIFY(seen < 150000);
     }
+
+    // Memory running out on a worker reaches the caller, who tells the user.
+    void failureReachesTheCaller()
+    {
+        LogList list;
+        fill(list, QList<QStringList>(120000, QStringList{u"UA"_s}));
+        const RowFilter filter{{FilterCondition::custom(u"x"_s, [](const LogList&, qsizetype row) {
+            if (row == 100000)
+                throw std::bad_alloc();
+            return true;
+        })}};
+        QVERIFY_THROWS_EXCEPTION(std::bad_alloc, filterRows(list, filter));
+    }
 };
 
 QTEST_GUILESS_MAIN(TestRowFilter)
