@@ -259,7 +259,6 @@ std::optional<std::vector<quint32>> filterRows(const LogList& list, const RowFil
     });
 
     constexpr std::size_t kRowsPerWorker = 50000;
-    constexpr std::size_t kRowsBetweenChecks = 4096;
     const std::size_t workers = std::clamp<std::size_t>(
         rows / kRowsPerWorker, 1, std::size_t(std::max(1, QThread::idealThreadCount())));
     std::vector<std::vector<quint32>> parts(workers);
@@ -270,16 +269,12 @@ std::optional<std::vector<quint32>> filterRows(const LogList& list, const RowFil
             matchers.emplace_back(*c);
         std::vector<quint32>& out = parts[w];
         const std::size_t end = rows * (w + 1) / workers;
-        for (std::size_t i = rows * w / workers; i < end;) {
-            if (cancelled())
-                return;
-            for (const std::size_t stop = std::min(end, i + kRowsBetweenChecks); i < stop; ++i) {
-                const bool passes = std::all_of(matchers.begin(), matchers.end(), [&](auto& m) {
-                    return m.passes(list, qsizetype(i));
-                });
-                if (passes)
-                    out.push_back(quint32(i));
-            }
+        // Checked on every row: a pattern that backtracks can take milliseconds over one text.
+        for (std::size_t i = rows * w / workers; i < end && !cancelled(); ++i) {
+            const bool passes = std::all_of(matchers.begin(), matchers.end(),
+                                            [&](auto& m) { return m.passes(list, qsizetype(i)); });
+            if (passes)
+                out.push_back(quint32(i));
         }
     });
     if (cancelled())
