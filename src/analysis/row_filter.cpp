@@ -55,8 +55,10 @@ public:
     {
         if (condition.kind == FilterCondition::Kind::Contains)
             m_contains.emplace(condition.text, condition.matchCase);
-        else if (condition.kind == FilterCondition::Kind::Regex)
+        if (condition.kind == FilterCondition::Kind::Regex) {
             m_regex = QRegularExpression(condition.text, regexOptions(condition.matchCase));
+            m_regexValid = m_regex.isValid();
+        }
     }
 
     bool passes(const LogList& list, qsizetype index) const
@@ -69,7 +71,8 @@ public:
                                      ? m_contains->matches(row)
                                      : m_contains->matchesText(row.field(c.field)));
         case FilterCondition::Kind::Regex:
-            return c.negated != regexMatches(row);
+            // A pattern that cannot be used matches nothing (and Qt would warn on every row).
+            return c.negated != (m_regexValid && regexMatches(row));
         case FilterCondition::Kind::DateRange:
             return inRange(row.field(ColDateTime));
         case FilterCondition::Kind::Custom:
@@ -120,6 +123,7 @@ private:
     const FilterCondition& m_condition;
     std::optional<RowMatcher> m_contains;
     QRegularExpression m_regex;
+    bool m_regexValid = false;
     mutable QString m_text;
     mutable QByteArray m_unmarked;
     mutable QStringDecoder m_decoder{QStringDecoder::Utf8};

@@ -20,7 +20,7 @@ constexpr int kAnyField = -1;
 struct FilterCondition {
     enum class Kind {
         Contains,  // the field holds text as the search finds it (empty: the field has text)
-        Regex,     // a Perl-compatible regular expression matches somewhere in the field
+        Regex,     // a Perl-compatible regular expression matches somewhere (invalid: never)
         DateRange, // the DateTime field is a date-time in [from, until)
         Custom,    // test decides
     };
