@@ -11,8 +11,8 @@
 #include <QThread>
 
 #include <algorithm>
-#include <cstring>
 #include <numeric>
+#include <string_view>
 
 using namespace Qt::StringLiterals;
 
@@ -23,7 +23,15 @@ constexpr qsizetype kDateTimeLength = 19; // "YYYY/MM/DD HH:MM:SS"
 
 QString fieldName(int field)
 {
-    return field == kAnyField ? u"すべて"_s : columnCaption(field);
+    if (field == kAnyField)
+        return u"すべて"_s;
+    return field >= 0 && field < kMaxFieldCount ? columnCaption(field) : u"(%1)"_s.arg(field);
+}
+
+// A field number that names no field (a damaged saved filter) reads as an empty text.
+QByteArrayView fieldOf(const LogRow& row, int field)
+{
+    return field >= 0 ? row.field(field) : QByteArrayView();
 }
 
 // Cheaper kinds first: the order does not change which rows pass.
@@ -69,7 +77,7 @@ public:
         case FilterCondition::Kind::Contains:
             return c.negated != (c.field == kAnyField
                                      ? m_contains->matches(row)
-                                     : m_contains->matchesText(row.field(c.field)));
+                                     : m_contains->matchesText(fieldOf(row, c.field)));
         case FilterCondition::Kind::Regex:
             // A pattern that cannot be used matches nothing (and Qt would warn on every row).
             return c.negated != (m_regexValid && regexMatches(row));
@@ -85,7 +93,7 @@ private:
     bool regexMatches(const LogRow& row) const
     {
         if (m_condition.field != kAnyField)
-            return regexMatches(row.field(m_condition.field));
+            return regexMatches(fieldOf(row, m_condition.field));
         for (int k = 0; k < row.fieldCount; ++k) {
             if (regexMatches(row.field(k)))
                 return true;
@@ -112,12 +120,14 @@ private:
     {
         if (!isListDateTime(dateTime))
             return false;
+        // Bytes in order: a bound of another length is compared as it is, never read past.
+        const std::string_view at(dateTime.data(), std::size_t(dateTime.size()));
         const QByteArray& from = m_condition.from;
         const QByteArray& until = m_condition.until;
-        if (!from.isEmpty() && std::memcmp(dateTime.data(), from.constData(), kDateTimeLength) < 0)
+        if (!from.isEmpty() && at < std::string_view(from.constData(), std::size_t(from.size())))
             return false;
         return until.isEmpty() ||
-               std::memcmp(dateTime.data(), until.constData(), kDateTimeLength) < 0;
+               at < std::string_view(until.constData(), std::size_t(until.size()));
     }
 
     const FilterCondition& m_condition;

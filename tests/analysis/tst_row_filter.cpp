@@ -93,6 +93,13 @@ private slots:
             << C::dateRange("2001/05/01 00:00:01", "2001/05/02 00:00:01") << QList<quint32>{1, 2};
         QTest::newRow("open range: date-times only")
             << C::dateRange({}, {}) << QList<quint32>{0, 1, 2};
+        QTest::newRow("a bound of a day alone")
+            << C::dateRange("2001/05/02", {}) << QList<quint32>{2};
+        // Field numbers that name no field, as a damaged saved filter could hold: an empty text.
+        QTest::newRow("a field far below")
+            << C::contains(-1000000, u"a"_s, true, true) << QList<quint32>{0, 1, 2, 3, 4, 5};
+        QTest::newRow("a field far above")
+            << C::regex(1000000, u"^$"_s, true) << QList<quint32>{0, 1, 2, 3, 4, 5};
     }
 
     void conditions()
@@ -118,6 +125,13 @@ private slots:
                 return l.field(row, ColIP) == "10.0.0.1";
             }));
         QCOMPARE(kept(list, filter), QList<quint32>{});
+    }
+
+    // A damaged saved filter still gets a label for its chip.
+    void labelOfAFieldThatIsNone()
+    {
+        QVERIFY(FilterCondition::contains(-5, u"a"_s, true).label().contains(u"a"_s));
+        QVERIFY(FilterCondition::regex(kMaxFieldCount, u"b"_s, true).label().contains(u"b"_s));
     }
 
     void invalidPatterns()
