@@ -113,7 +113,11 @@ private:
             m_text.resize(utf8.size());
         const QChar* end = m_decoder.appendToBuffer(m_text.data(), utf8);
         m_decoder.resetState();
-        return m_regex.match(QStringView(m_text.constData(), end)).hasMatch();
+        // The decoder gives valid UTF-16: PCRE need not check it again.
+        return m_regex
+            .match(QStringView(m_text.constData(), end), 0, QRegularExpression::NormalMatch,
+                   QRegularExpression::DontCheckSubjectStringMatchOption)
+            .hasMatch();
     }
 
     bool inRange(QByteArrayView dateTime) const
