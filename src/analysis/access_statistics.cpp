@@ -109,28 +109,32 @@ int hourOfRow(const LogList& list, qsizetype row)
     return hourOfDateTime(list.field(row, ColDateTime));
 }
 
-FirstSeenTally previousPageTally(const LogList& list)
+FirstSeenTally previousPageTally(const LogList& list, const RowSubset& rows)
 {
-    return FirstSeenTally(list.rowCount(), [&list](qsizetype row) {
-        return std::optional(previousPageKey(list, row));
+    return rows.apply(list, [&](qsizetype count, auto rowAt) {
+        return FirstSeenTally(
+            count, [&](qsizetype i) { return std::optional(previousPageKey(list, rowAt(i))); });
     });
 }
 
-std::array<qint64, 24> hourCounts(const LogList& list)
+std::array<qint64, 24> hourCounts(const LogList& list, const RowSubset& rows)
 {
     std::array<qint64, 24> hours{};
-    for (qsizetype row = 0; row < list.rowCount(); ++row) {
-        const int hour = hourOfRow(list, row);
-        if (hour >= 0)
-            ++hours[std::size_t(hour)];
-    }
+    rows.apply(list, [&](qsizetype count, auto rowAt) {
+        for (qsizetype i = 0; i < count; ++i) {
+            const int hour = hourOfRow(list, rowAt(i));
+            if (hour >= 0)
+                ++hours[std::size_t(hour)];
+        }
+    });
     return hours;
 }
 
-void writeAccessStatistics(const LogList& list, int aLogMax, const ReportSink& sink)
+void writeAccessStatistics(const LogList& list, int aLogMax, const ReportSink& sink,
+                           const RowSubset& rows)
 {
-    const FirstSeenTally pages = previousPageTally(list);
-    const std::array<qint64, 24> hours = hourCounts(list);
+    const FirstSeenTally pages = previousPageTally(list, rows);
+    const std::array<qint64, 24> hours = hourCounts(list, rows);
 
     ReportLines out(sink);
     out.append("    ＊＊＊ アクセス回数 ＊＊＊");
@@ -169,10 +173,10 @@ void writeAccessStatistics(const LogList& list, int aLogMax, const ReportSink& s
     out.finish();
 }
 
-QString accessStatisticsText(const LogList& list, int aLogMax)
+QString accessStatisticsText(const LogList& list, int aLogMax, const RowSubset& rows)
 {
     return collectReport(
-        [&](const ReportSink& sink) { writeAccessStatistics(list, aLogMax, sink); });
+        [&](const ReportSink& sink) { writeAccessStatistics(list, aLogMax, sink, rows); });
 }
 
 } // namespace tw

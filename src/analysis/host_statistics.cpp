@@ -43,15 +43,16 @@ std::optional<QByteArrayView> hostDomainKey(const LogList& list, qsizetype row)
     return host.isEmpty() || isNumericHost(host) ? std::nullopt : domainTail(host);
 }
 
-FirstSeenTally hostDomainTally(const LogList& list)
+FirstSeenTally hostDomainTally(const LogList& list, const RowSubset& rows)
 {
-    return FirstSeenTally(list.rowCount(),
-                          [&list](qsizetype row) { return hostDomainKey(list, row); });
+    return rows.apply(list, [&](qsizetype count, auto rowAt) {
+        return FirstSeenTally(count, [&](qsizetype i) { return hostDomainKey(list, rowAt(i)); });
+    });
 }
 
-void writeHostStatistics(const LogList& list, const ReportSink& sink)
+void writeHostStatistics(const LogList& list, const ReportSink& sink, const RowSubset& rows)
 {
-    const FirstSeenTally groups = hostDomainTally(list);
+    const FirstSeenTally groups = hostDomainTally(list, rows);
 
     ReportLines out(sink);
     out.append("    ＊＊＊ ホスト統計 ＊＊＊");
@@ -70,9 +71,9 @@ void writeHostStatistics(const LogList& list, const ReportSink& sink)
     out.finish();
 }
 
-QString hostStatisticsText(const LogList& list)
+QString hostStatisticsText(const LogList& list, const RowSubset& rows)
 {
-    return collectReport([&](const ReportSink& sink) { writeHostStatistics(list, sink); });
+    return collectReport([&](const ReportSink& sink) { writeHostStatistics(list, sink, rows); });
 }
 
 } // namespace tw

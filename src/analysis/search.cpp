@@ -4,7 +4,6 @@
 #include "core/log_list.h"
 
 #include <bitset>
-#include <cstring>
 
 namespace tw {
 namespace {
@@ -98,11 +97,11 @@ RowMatcher::RowMatcher(const QString& text, bool matchCase) : m_matchCase(matchC
         m_shift[uchar(m_needle[i])] = m - 1 - i;
 }
 
-template <bool Fold> bool RowMatcher::findInRow(const LogRow& row) const
+template <bool Fold> bool RowMatcher::findIn(const Texts& texts) const
 {
-    const auto* hay = reinterpret_cast<const uchar*>(row.text);
-    const qsizetype n = row.size();
-    const quint32* ends = row.ends();
+    const auto* hay = reinterpret_cast<const uchar*>(texts.text);
+    const qsizetype n = texts.size();
+    const quint32* ends = texts.ends;
     const auto* needle = reinterpret_cast<const uchar*>(m_needle.constData());
     const qsizetype m = m_needle.size();
     const uchar last = needle[m - 1];
@@ -127,54 +126,55 @@ template <bool Fold> bool RowMatcher::findInRow(const LogRow& row) const
     return false;
 }
 
-bool RowMatcher::matchesDecoded(const LogRow& row) const
+bool RowMatcher::matchesDecoded(const Texts& texts) const
 {
-    for (int k = 0; k < row.fieldCount; ++k) {
-        if (QString::fromUtf8(row.field(k)).toLower().contains(m_lowerNeedle))
+    for (int k = 0; k < texts.count; ++k) {
+        if (QString::fromUtf8(texts.field(k)).toLower().contains(m_lowerNeedle))
             return true;
     }
     return false;
 }
 
-LogRow RowMatcher::withoutCodeMarks(const LogRow& row) const
+RowMatcher::Texts RowMatcher::withoutCodeMarks(const Texts& texts) const
 {
-    const std::size_t count = row.fieldCount;
     m_unmarkedText.resize(0);
-    std::array<quint32, kMaxFieldCount> ends{};
-    for (std::size_t k = 0; k < count; ++k) {
-        cp932::appendWithoutCodeMarks(row.field(int(k)), m_unmarkedText);
-        ends[k] = quint32(m_unmarkedText.size());
+    for (int k = 0; k < texts.count; ++k) {
+        cp932::appendWithoutCodeMarks(texts.field(k), m_unmarkedText);
+        m_unmarkedEnds[std::size_t(k)] = quint32(m_unmarkedText.size());
     }
-    // Laid out as the list lays out a row: the ends of the fields, then their texts.
-    m_unmarkedRow.resize(count + (std::size_t(m_unmarkedText.size()) + 3) / 4);
-    std::memcpy(m_unmarkedRow.data(), ends.data(), count * sizeof(quint32));
-    char* text = reinterpret_cast<char*>(m_unmarkedRow.data() + count);
-    std::memcpy(text, m_unmarkedText.constData(), std::size_t(m_unmarkedText.size()));
-    LogRow unmarked = row;
-    unmarked.text = text;
-    return unmarked;
+    return {m_unmarkedText.constData(), m_unmarkedEnds.data(), texts.count};
 }
 
 bool RowMatcher::matches(const LogRow& row) const
 {
-    const QByteArrayView text(row.text, row.size());
-    if (m_needleHasNonAscii && cp932::mayHoldCodeMarks(text))
-        return matchesUnmarked(withoutCodeMarks(row));
-    return matchesUnmarked(row);
+    return matchesTexts({row.text, row.ends(), row.fieldCount});
 }
 
-bool RowMatcher::matchesUnmarked(const LogRow& row) const
+bool RowMatcher::matchesText(QByteArrayView text) const
 {
-    const quint32 length = row.size();
+    const auto end = quint32(text.size());
+    return matchesTexts({text.data(), &end, 1});
+}
+
+bool RowMatcher::matchesTexts(const Texts& texts) const
+{
+    if (m_needleHasNonAscii && cp932::mayHoldCodeMarks(QByteArrayView(texts.text, texts.size())))
+        return matchesUnmarked(withoutCodeMarks(texts));
+    return matchesUnmarked(texts);
+}
+
+bool RowMatcher::matchesUnmarked(const Texts& texts) const
+{
+    const quint32 length = texts.size();
     // Every text contains the empty text, but only a non-empty one counts as a match.
     if (m_needle.isEmpty())
         return length > 0;
     if (m_matchCase)
-        return findInRow<false>(row);
-    const auto* bytes = reinterpret_cast<const uchar*>(row.text);
+        return findIn<false>(texts);
+    const auto* bytes = reinterpret_cast<const uchar*>(texts.text);
     if (hasNonAscii(bytes, length) && !foldsLikeAscii(bytes, bytes + length))
-        return matchesDecoded(row);
-    return findInRow<true>(row);
+        return matchesDecoded(texts);
+    return findIn<true>(texts);
 }
 
 FindResult findInList(SearchState& state, const LogList& list, int mode, bool matchCase,

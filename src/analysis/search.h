@@ -1,6 +1,9 @@
 #pragma once
 
+#include "core/access_record.h"
+
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
@@ -39,20 +42,35 @@ class RowMatcher {
 public:
     RowMatcher(const QString& text, bool matchCase);
     bool matches(const LogRow& row) const;
+    // The same test on one text alone (one field of a row).
+    bool matchesText(QByteArrayView text) const;
 
 private:
-    bool matchesUnmarked(const LogRow& row) const;
-    template <bool Fold> bool findInRow(const LogRow& row) const;
-    bool matchesDecoded(const LogRow& row) const;
-    LogRow withoutCodeMarks(const LogRow& row) const;
+    // Texts laid out as a row lays out its fields: back to back, with their cumulative ends.
+    struct Texts {
+        const char* text;
+        const quint32* ends;
+        int count;
+        quint32 size() const { return count ? ends[count - 1] : 0; }
+        QByteArrayView field(int k) const
+        {
+            const quint32 begin = k ? ends[k - 1] : 0;
+            return QByteArrayView(text + begin, ends[k] - begin);
+        }
+    };
+    bool matchesTexts(const Texts& texts) const;
+    bool matchesUnmarked(const Texts& texts) const;
+    template <bool Fold> bool findIn(const Texts& texts) const;
+    bool matchesDecoded(const Texts& texts) const;
+    Texts withoutCodeMarks(const Texts& texts) const;
 
     QByteArray m_needle;   // UTF-8, lower case when case is ignored
     QString m_lowerNeedle; // for rows whose case needs more than ASCII folding
     bool m_matchCase;
     bool m_needleHasNonAscii = false; // only then can a code mark stand in its way
     std::array<quint32, 256> m_shift{};
-    mutable QByteArray m_unmarkedText;          // a row with code marks, without them
-    mutable std::vector<quint32> m_unmarkedRow; // the same laid out as a row
+    mutable QByteArray m_unmarkedText; // texts with code marks, without them
+    mutable std::array<quint32, kMaxFieldCount> m_unmarkedEnds{}; // and their ends
 };
 
 // One search step. mode 0 starts a new search for `text` at the current row itself (-1 when the

@@ -31,10 +31,10 @@ namespace cli {
 QString usageText()
 {
     return uR"(Usage:
-  tallyweaver-cli show   [OPTIONS] FILE...
-  tallyweaver-cli save   --format twv|csv|report|jsonl -o OUT [OPTIONS] FILE...
-  tallyweaver-cli stats  browser|platform|access|host [-o OUT] [OPTIONS] FILE...
-  tallyweaver-cli search [--match-case] TEXT [OPTIONS] FILE...
+  tallyweaver-cli show   [OPTIONS] [FILTERS] FILE...
+  tallyweaver-cli save   --format twv|csv|report|jsonl -o OUT [OPTIONS] [FILTERS] FILE...
+  tallyweaver-cli stats  browser|platform|access|host [-o OUT] [OPTIONS] [FILTERS] FILE...
+  tallyweaver-cli search [--match-case] TEXT [OPTIONS] [FILTERS] FILE...
   tallyweaver-cli repair FILE
   tallyweaver-cli lf2crlf FILE
   tallyweaver-cli --help | --version
@@ -76,6 +76,19 @@ Options:
   --log-format NAME       read every FILE as twv, csv, common, combined,
                           vcombined or w3c instead of telling by content
   -o OUT                  write the file exactly as the program saves it
+
+Filters (show, search, save, stats): a row is kept when it passes all of them.
+The files are read and sorted first; row numbers count the kept rows, save
+writes them alone and stats counts them alone.
+  --match FIELD=TEXT      FIELD contains TEXT
+  --exclude FIELD=TEXT    FIELD does not contain TEXT
+  --regex FIELD=RE        FIELD matches the Perl-compatible regular expression RE
+  --ignore-case           --match, --exclude and --regex ignore case
+  --from "YYYY-MM-DD[ HH:MM[:SS]]"   rows at or after that DateTime
+  --until "YYYY-MM-DD[ HH:MM[:SS]]"  rows before that DateTime; a row whose
+                          DateTime is not a date-time fails --from and --until
+FIELD is browser, host, ip, datetime, referrer, request, status, bytes, vhost
+or any (any one field). --match, --exclude and --regex may be repeated.
 
 Exit status: 0 success, 1 repair not done or no bare LF found, 2 usage error,
 3 a FILE or the settings file could not be read, 4 an output file or standard

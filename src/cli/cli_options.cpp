@@ -1,5 +1,6 @@
 #include "cli/cli_options.h"
 
+#include "cli/cli_filter.h"
 #include "core/access_record.h"
 
 #include <QRegularExpression>
@@ -29,6 +30,12 @@ const OptionInfo kOptions[] = {
     {"--match-case"_L1, OptMatchCase, false},
     {"--log-format"_L1, OptLogFormat, true},
     {"--all-fields"_L1, OptAllFields, false},
+    {"--match"_L1, OptFilter, true},
+    {"--exclude"_L1, OptFilter, true},
+    {"--regex"_L1, OptFilter, true},
+    {"--ignore-case"_L1, OptFilter, false},
+    {"--from"_L1, OptFilter, true},
+    {"--until"_L1, OptFilter, true},
 };
 
 const OptionInfo* findOption(QStringView name)
@@ -87,6 +94,8 @@ bool applyOption(QLatin1StringView name, const QString& value, CliOptions& optio
         options.layout = *layout;
     } else if (name == "--all-fields"_L1) {
         options.allFields = true;
+    } else if (isFilterOption(name)) {
+        return applyFilterOption(name, value, options, error);
     }
     return true;
 }
@@ -163,6 +172,7 @@ bool parseCliOptions(const QStringList& args, unsigned allowed, CliOptions& opti
         if (!applyOption(option->name, value, options, error))
             return false;
     }
+    finishFilter(options);
     return true;
 }
 

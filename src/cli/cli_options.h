@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/row_filter.h"
 #include "core/log_reader.h"
 
 #include <QDateTime>
@@ -30,6 +31,7 @@ enum OptionFlag : unsigned {
     OptMatchCase = 1u << 5, // --match-case
     OptLogFormat = 1u << 6, // --log-format NAME
     OptAllFields = 1u << 7, // --all-fields
+    OptFilter = 1u << 8,    // --match, --exclude, --regex, --ignore-case, --from, --until
     // What every command that reads FILE... takes.
     OptCommon = OptSort | OptNow | OptPlatforms | OptLogFormat,
 };
@@ -47,6 +49,10 @@ struct CliOptions {
     bool matchCase = false;
     LogLayout layout = LogLayout::Auto;
     bool allFields = false;
+    RowFilter filter; // complete once parsing is done
+    bool ignoreCase = false;
+    QByteArray from; // "YYYY/MM/DD HH:MM:SS", empty when not given
+    QByteArray until;
 };
 
 // Parses the arguments that follow the command name. "--" ends the options; a lone "-" and

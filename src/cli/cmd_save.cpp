@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "cli/cli_filter.h"
 #include "cli/cli_input.h"
 #include "cli/commands.h"
 #include "core/clock.h"
@@ -13,7 +14,7 @@ int runSave(const QStringList& args, QTextStream& out, QTextStream& err)
     Q_UNUSED(out);
     CliOptions options;
     QString error;
-    if (!parseCliOptions(args, OptCommon | OptOutput | OptFormat, options, &error)) {
+    if (!parseCliOptions(args, OptCommon | OptOutput | OptFormat | OptFilter, options, &error)) {
         return usageError(err, error);
     }
     const QString& format = options.format;
@@ -29,6 +30,8 @@ int runSave(const QStringList& args, QTextStream& out, QTextStream& err)
     LogList list;
     if (const int status = readInputs(options.positional, options, list, err))
         return status;
+    if (const std::optional<std::vector<quint32>> kept = keptRows(list, options))
+        keepOnly(list, *kept);
 
     bool saved = false;
     if (format == u"twv") {

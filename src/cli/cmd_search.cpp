@@ -1,5 +1,6 @@
 #include "analysis/search.h"
 #include "cli/cli.h"
+#include "cli/cli_filter.h"
 #include "cli/cli_input.h"
 #include "cli/commands.h"
 #include "cli/row_printer.h"
@@ -12,7 +13,8 @@ int runSearch(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     CliOptions options;
     QString error;
-    if (!parseCliOptions(args, OptCommon | OptMatchCase | OptAllFields, options, &error))
+    if (!parseCliOptions(args, OptCommon | OptMatchCase | OptAllFields | OptFilter, options,
+                         &error))
         return usageError(err, error);
     if (options.positional.isEmpty())
         return usageError(err, u"search needs TEXT and at least one FILE"_s);
@@ -26,12 +28,17 @@ int runSearch(const QStringList& args, QTextStream& out, QTextStream& err)
 
     // The dialog's steps find these rows one after another; walking the list with the step's own
     // matcher gives the same rows without its find-next, which always ignores case.
+    // With a filter the search walks the kept rows, numbered among themselves.
     const RowMatcher matcher(text, options.matchCase);
+    const std::optional<std::vector<quint32>> kept = keptRows(list, options);
+    const RowSubset rows = kept ? RowSubset(*kept) : RowSubset();
     RowPrinter printer(out, options.allFields);
-    for (qsizetype i = 0; i < list.rowCount(); ++i) {
-        if (matcher.matches(list.row(i)))
-            printer.print(list, i);
-    }
+    rows.apply(list, [&](qsizetype count, auto rowAt) {
+        for (qsizetype i = 0; i < count; ++i) {
+            if (matcher.matches(list.row(rowAt(i))))
+                printer.print(list, rowAt(i), i + 1);
+        }
+    });
     out.flush();
     return ExitOk;
 }

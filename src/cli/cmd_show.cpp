@@ -1,4 +1,5 @@
 #include "cli/cli.h"
+#include "cli/cli_filter.h"
 #include "cli/cli_input.h"
 #include "cli/commands.h"
 #include "cli/row_printer.h"
@@ -11,7 +12,7 @@ int runShow(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     CliOptions options;
     QString error;
-    if (!parseCliOptions(args, OptCommon | OptAllFields, options, &error))
+    if (!parseCliOptions(args, OptCommon | OptAllFields | OptFilter, options, &error))
         return usageError(err, error);
     if (options.positional.isEmpty())
         return usageError(err, u"show needs at least one FILE"_s);
@@ -22,9 +23,13 @@ int runShow(const QStringList& args, QTextStream& out, QTextStream& err)
     if (const int status = readInputs(options.positional, options, list, err))
         return status;
 
+    const std::optional<std::vector<quint32>> kept = keptRows(list, options);
+    const RowSubset rows = kept ? RowSubset(*kept) : RowSubset();
     RowPrinter printer(out, options.allFields);
-    for (qsizetype i = 0; i < list.rowCount(); ++i)
-        printer.print(list, i);
+    rows.apply(list, [&](qsizetype count, auto rowAt) {
+        for (qsizetype i = 0; i < count; ++i)
+            printer.print(list, rowAt(i), i + 1);
+    });
     out.flush();
     return ExitOk;
 }

@@ -1,7 +1,9 @@
 #include "analysis/access_statistics.h"
+#include "analysis/class_counts.h"
 #include "analysis/host_statistics.h"
 #include "analysis/statistics_report.h"
 #include "cli/cli.h"
+#include "cli/cli_filter.h"
 #include "cli/cli_input.h"
 #include "cli/commands.h"
 #include "core/clock.h"
@@ -45,34 +47,46 @@ int putReport(StatisticsPage page, const std::function<void(const ReportSink&)>&
     return ExitOk;
 }
 
+// The browser or platform report of these tallies.
+int putClassReport(StatisticsPage page, const ClassTally& tally, const StatisticsSettings& settings,
+                   const CliOptions& options, QTextStream& out, QTextStream& err)
+{
+    const QByteArray body =
+        (page == StatisticsPage::Browser ? browserReportBody(tally.browser)
+                                         : platformReportBody(tally.platform, settings.platforms))
+            .toUtf8();
+    return putReport(
+        page, [&](const ReportSink& sink) { sink(body); }, options, out, err);
+}
+
 // The report as the statistics dialog shows and saves it. The browser and platform pages need
-// only the tallies, which are counted without reading the rows into a list; the access and host
-// bodies go out piece by piece.
+// only the tallies, which are counted without reading the rows into a list unless a filter picks
+// the rows; the access and host bodies go out piece by piece.
 int runReport(StatisticsPage page, const QStringList& files, const CliOptions& options,
               QTextStream& out, QTextStream& err)
 {
     StatisticsSettings settings;
-    if (page == StatisticsPage::Browser || page == StatisticsPage::Platform) {
+    const bool classes = page == StatisticsPage::Browser || page == StatisticsPage::Platform;
+    if (classes && options.filter.isEmpty()) {
         ClassTally tally;
         if (const int status = tallyInputs(files, options, tally, err, &settings))
             return status;
-        const QByteArray body = (page == StatisticsPage::Browser
-                                     ? browserReportBody(tally.browser)
-                                     : platformReportBody(tally.platform, settings.platforms))
-                                    .toUtf8();
-        return putReport(
-            page, [&](const ReportSink& sink) { sink(body); }, options, out, err);
+        return putClassReport(page, tally, settings, options, out, err);
     }
     LogList list;
     if (const int status = readInputs(files, options, list, err, &settings))
         return status;
+    const std::optional<std::vector<quint32>> kept = keptRows(list, options);
+    const RowSubset rows = kept ? RowSubset(*kept) : RowSubset();
+    if (classes)
+        return putClassReport(page, countClasses(list, rows), settings, options, out, err);
     return putReport(
         page,
         [&](const ReportSink& sink) {
             if (page == StatisticsPage::Access)
-                writeAccessStatistics(list, settings.aLogMax, sink);
+                writeAccessStatistics(list, settings.aLogMax, sink, rows);
             else
-                writeHostStatistics(list, sink);
+                writeHostStatistics(list, sink, rows);
         },
         options, out, err);
 }
@@ -83,7 +97,7 @@ int runStats(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     CliOptions options;
     QString error;
-    if (!parseCliOptions(args, OptCommon | OptOutput, options, &error))
+    if (!parseCliOptions(args, OptCommon | OptOutput | OptFilter, options, &error))
         return usageError(err, error);
     if (options.positional.isEmpty())
         return usageError(err, u"stats needs browser, platform, access or host"_s);

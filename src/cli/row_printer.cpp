@@ -4,10 +4,10 @@
 
 namespace tw::cli {
 
-void RowPrinter::print(const LogList& list, qsizetype row)
+void RowPrinter::print(const LogList& list, qsizetype row, qsizetype number)
 {
     m_line.clear();
-    m_line.append(QByteArray::number(row + 1));
+    m_line.append(QByteArray::number(number));
     m_line.append('\t');
     m_line.append(browserClassKey(list.browserClass(row)).toLatin1());
     for (int k = 0, n = m_allFields ? kMaxFieldCount : kColumnCount; k < n; ++k) {
