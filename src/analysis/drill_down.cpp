@@ -1,6 +1,7 @@
 #include "analysis/drill_down.h"
 
 #include "analysis/access_statistics.h"
+#include "analysis/class_counts.h"
 #include "analysis/count_order.h"
 #include "analysis/host_statistics.h"
 #include "analysis/statistics_report.h"
@@ -19,14 +20,18 @@ QString shownText(QByteArrayView utf8)
 
 // The entries of a text-keyed table in report order; an empty table shows one empty entry.
 template <typename Make>
-std::vector<DrillEntry> tallyEntries(const FirstSeenTally& tally, Make make)
+std::vector<DrillEntry> tallyEntries(const FirstSeenTally& tally, Make make, std::size_t limit)
 {
     std::vector<DrillEntry> entries;
+    if (limit == 0)
+        return entries;
     if (tally.size() == 0) {
         entries.push_back({make(QByteArrayView()), 0});
         return entries;
     }
-    const std::vector<qsizetype> order = countOrder(tally.counts());
+    std::vector<qsizetype> order = countOrder(tally.counts());
+    if (order.size() > limit)
+        order.resize(limit);
     entries.reserve(order.size());
     for (qsizetype i : order)
         entries.push_back({make(tally.key(i)), tally.counts()[std::size_t(i)]});
@@ -102,32 +107,41 @@ bool DrillDown::keeps(const LogList& list, qsizetype row) const
     return key && *key == m_text;
 }
 
-std::vector<DrillEntry> drillEntries(DrillStatistic statistic, const LogList& list)
+std::vector<DrillEntry> drillEntries(DrillStatistic statistic, const LogList& list,
+                                     const RowSubset& rows, std::size_t limit)
 {
     std::vector<DrillEntry> entries;
+    const auto classTally = [&] {
+        return rows.isAll() ? ClassTally{list.browserTally(), list.platformTally(), list.rowCount()}
+                            : countClasses(list, rows);
+    };
     switch (statistic) {
-    case DrillStatistic::Browser:
+    case DrillStatistic::Browser: {
+        const ClassTally tally = classTally();
         for (int i = 0; i < kBrowserClassCount; ++i)
-            entries.push_back({DrillDown::browser(BrowserClass(i)), list.browserTally()[i]});
+            entries.push_back({DrillDown::browser(BrowserClass(i)), tally.browser[std::size_t(i)]});
         break;
-    case DrillStatistic::Platform:
+    }
+    case DrillStatistic::Platform: {
+        const ClassTally tally = classTally();
         for (int i = 0; i < kPlatformClassCount; ++i) {
             const auto c = PlatformClass(i);
             if (!platformClassName(c, list.userPlatforms()).isEmpty())
                 entries.push_back(
-                    {DrillDown::platform(c, list.userPlatforms()), list.platformTally()[i]});
+                    {DrillDown::platform(c, list.userPlatforms()), tally.platform[std::size_t(i)]});
         }
         break;
+    }
     case DrillStatistic::PreviousPage:
-        return tallyEntries(previousPageTally(list), DrillDown::previousPage);
+        return tallyEntries(previousPageTally(list, rows), DrillDown::previousPage, limit);
     case DrillStatistic::Hour: {
-        const std::array<qint64, 24> hours = hourCounts(list);
+        const std::array<qint64, 24> hours = hourCounts(list, rows);
         for (int h = 0; h < 24; ++h)
             entries.push_back({DrillDown::hour(h), hours[std::size_t(h)]});
         break;
     }
     case DrillStatistic::HostDomain:
-        return tallyEntries(hostDomainTally(list), DrillDown::hostDomain);
+        return tallyEntries(hostDomainTally(list, rows), DrillDown::hostDomain, limit);
     }
     return entries;
 }

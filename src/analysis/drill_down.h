@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/row_subset.h"
 #include "core/classification.h"
 
 #include <QByteArray>
@@ -61,7 +62,10 @@ struct DrillEntry {
 // them: the four browser classes; the platform classes without the unset user slots; every
 // previous page (the report lists the first ALogMax) and domain, most counted first, or when
 // none was counted the one empty entry with 0 that the report shows; the 24 hours. Browser
-// and platform counts are the list's tallies, which keep cut and deleted rows.
-std::vector<DrillEntry> drillEntries(DrillStatistic statistic, const LogList& list);
+// and platform counts are the list's tallies, which keep cut and deleted rows, unless only some
+// rows are given. At most `limit` previous pages or domains are made, the most counted ones.
+std::vector<DrillEntry> drillEntries(DrillStatistic statistic, const LogList& list,
+                                     const RowSubset& rows = {},
+                                     std::size_t limit = std::size_t(-1));
 
 } // namespace tw

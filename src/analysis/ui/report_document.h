@@ -24,4 +24,9 @@ struct ReportText {
 // `owner`, the thread of the window that will show it.
 ReportText makeReportText(const std::function<void(const ReportSink&)>& write, QThread* owner);
 
+// The line (from 0, lines ending in CR LF) of the report `utf8` that block `block` of its shown
+// document belongs to, or -1 past the end. A line whose text holds a lone CR or LF or another
+// paragraph break takes several blocks.
+qsizetype reportLineOfBlock(QByteArrayView utf8, qsizetype block);
+
 } // namespace tw

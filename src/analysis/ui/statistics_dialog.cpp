@@ -1,6 +1,8 @@
 #include "analysis/ui/statistics_dialog.h"
 
 #include "analysis/access_statistics.h"
+#include "analysis/class_counts.h"
+#include "analysis/drill_down_line.h"
 #include "analysis/host_statistics.h"
 #include "analysis/save_report_command.h"
 #include "analysis/ui/shape_widget.h"
@@ -12,12 +14,16 @@
 #include "ui/twips.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextBlock>
 #include <QThread>
 #include <QToolBar>
 
@@ -86,17 +92,29 @@ void fitText(QLabel* label)
     label->setGeometry(r);
 }
 
+ClassTally tallyOf(const LogList& list, const RowSubset* shown)
+{
+    return shown ? countClasses(list, *shown)
+                 : ClassTally{list.browserTally(), list.platformTally(), list.rowCount()};
+}
+
 } // namespace
 
 StatisticsDialog::StatisticsDialog(StatisticsPage page, const LogList& list,
                                    const Settings& settings, UserPrompts& prompts,
-                                   const Clock& clock, QWidget* parent, LongWorkRunner runner)
+                                   const Clock& clock, QWidget* parent, LongWorkRunner runner,
+                                   const RowSubset* shown)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
       m_page(page), m_settings(settings), m_prompts(prompts), m_clock(clock),
-      m_browserTally(list.browserTally()), m_platformTally(list.platformTally()),
       m_userPlatforms(settings.Pratform), m_runner(std::move(runner))
 {
+    if (page == StatisticsPage::Browser || page == StatisticsPage::Platform) {
+        const ClassTally tally = tallyOf(list, shown);
+        m_browserTally = tally.browser;
+        m_platformTally = tally.platform;
+    }
+
     setObjectName(u"frmToolDlg"_s);
     setWindowIcon(applicationIcon());
     setAttribute(Qt::WA_DeleteOnClose);
@@ -136,11 +154,15 @@ StatisticsDialog::StatisticsDialog(StatisticsPage page, const LogList& list,
     }
     m_pages[std::size_t(page)]->show();
     m_pages[std::size_t(page)]->raise();
-    if (page == StatisticsPage::Access || page == StatisticsPage::Host)
+    if (page == StatisticsPage::Access || page == StatisticsPage::Host) {
         m_reportBox = m_pages[std::size_t(page)]->findChild<QPlainTextEdit*>();
+        m_reportBox->viewport()->installEventFilter(this);
+    } else {
+        m_pages[std::size_t(page)]->installEventFilter(this);
+    }
 
     const PageLook& look = pageLook(page);
-    setWindowTitle(look.caption);
+    setWindowTitle(shown ? look.caption + u" (フィルタ適用中)"_s : look.caption);
     m_outerWidthTwips = look.width;
     if (page == StatisticsPage::Browser) {
         for (qint64 count : m_browserTally) {
@@ -240,9 +262,13 @@ QWidget* StatisticsDialog::buildReportPage(const QString& boxName)
     return pageWidget;
 }
 
-void StatisticsDialog::setReport(ReportText report)
+void StatisticsDialog::setReport(ReportText report, std::vector<DrillEntry> entries, int aLogMax)
 {
+    m_reportEntries = std::move(entries);
+    m_aLogMax = aLogMax;
     m_reportText = std::move(report.utf8);
+    // Every line one block unless the text breaks some of them further.
+    m_blocksAreLines = report.shown && report.shown->blockCount() == m_reportText.count("\r\n") + 1;
     if (m_reportBox && report.shown) {
         QTextDocument* shown = report.shown.release();
         m_reportBox->setDocument(shown);
@@ -315,6 +341,90 @@ QByteArray StatisticsDialog::reportBody() const
     return m_reportText;
 }
 
+std::optional<DrillDown> StatisticsDialog::entryAt(const QWidget* where, QPoint pos) const
+{
+    if (m_reportBox && where == m_reportBox->viewport()) {
+        const QTextCursor cursor = m_reportBox->cursorForPosition(pos);
+        const QRect line = m_reportBox->cursorRect(cursor);
+        if (pos.y() < line.top() || pos.y() > line.bottom())
+            return std::nullopt; // below the text
+        const qsizetype block = cursor.blockNumber();
+        const qsizetype reportLine =
+            m_blocksAreLines ? block : reportLineOfBlock(QByteArrayView(m_reportText), block);
+        if (reportLine < 0)
+            return std::nullopt;
+        return m_page == StatisticsPage::Access
+                   ? accessReportEntryAt(m_reportEntries, m_aLogMax, reportLine)
+                   : hostReportEntryAt(m_reportEntries, reportLine);
+    }
+    if (where != m_pages[std::size_t(m_page)])
+        return std::nullopt;
+    if (m_page == StatisticsPage::Browser) {
+        // A row is the band of its bar and label.
+        for (int i = 0; i < kBrowserClassCount; ++i) {
+            if (pos.y() >= twipsToPixelsY(this, 360 + 720 * i) &&
+                pos.y() < twipsToPixelsY(this, 1080 + 720 * i))
+                return DrillDown::browser(BrowserClass(i));
+        }
+        return std::nullopt;
+    }
+    const QWidget* control = where->childAt(pos);
+    if (m_page != StatisticsPage::Platform || !control || !control->property("index").isValid())
+        return std::nullopt;
+    const int i = control->property("index").toInt();
+    const int slot = i - int(PlatformClass::User1);
+    if (slot >= 0 && slot < 3 && m_userPlatforms[std::size_t(slot)].isEmpty())
+        return std::nullopt; // an unset slot shows nothing
+    return DrillDown::platform(PlatformClass(i), UserPlatforms(QStringList(m_userPlatforms.begin(),
+                                                                           m_userPlatforms.end())));
+}
+
+QMenu* StatisticsDialog::makeContextMenu(QWidget* where, QPoint pos)
+{
+    QMenu* menu = m_reportBox && where == m_reportBox->viewport()
+                      ? m_reportBox->createStandardContextMenu(pos)
+                      : new QMenu;
+    if (const std::optional<DrillDown> entry = entryAt(where, pos)) {
+        if (!menu->isEmpty())
+            menu->addSeparator();
+        QAction* narrow = menu->addAction(u"この項目で絞り込む"_s);
+        narrow->setObjectName(u"actDrillDown"_s);
+        connect(narrow, &QAction::triggered, this, [this, drill = *entry] { drillDown(drill); });
+    }
+    return menu;
+}
+
+void StatisticsDialog::drillDown(const DrillDown& entry)
+{
+    emit drillDownRequested(
+        FilterCondition::custom(entry.label(), [entry](const LogList& list, qsizetype row) {
+            return entry.keeps(list, row);
+        }));
+}
+
+bool StatisticsDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    auto* where = qobject_cast<QWidget*>(watched);
+    if (where && event->type() == QEvent::MouseButtonDblClick) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::LeftButton) {
+            if (const std::optional<DrillDown> entry = entryAt(where, mouse->position().toPoint()))
+                drillDown(*entry);
+        }
+    } else if (where && event->type() == QEvent::ContextMenu) {
+        const auto* request = static_cast<QContextMenuEvent*>(event);
+        QMenu* menu = makeContextMenu(where, request->pos());
+        if (menu->isEmpty()) {
+            delete menu;
+        } else {
+            menu->setAttribute(Qt::WA_DeleteOnClose);
+            menu->popup(request->globalPos());
+        }
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void StatisticsDialog::saveReport()
 {
     runSaveReport(m_page, QByteArrayView(reportBody()), m_settings.InitDir, m_prompts, m_clock,
@@ -324,30 +434,37 @@ void StatisticsDialog::saveReport()
 StatisticsDialog* showStatisticsDialog(StatisticsPage page, const LogList& list,
                                        const Settings& settings, UserPrompts& prompts,
                                        const Clock& clock, QWidget* owner,
-                                       const LongWorkRunner& runner)
+                                       const LongWorkRunner& runner, const RowSubset* shown)
 {
     ReportText report;
+    std::vector<DrillEntry> entries;
+    const int aLogMax = settings.ALogMax;
     if (page == StatisticsPage::Access || page == StatisticsPage::Host) {
         QThread* const windowThread = QThread::currentThread();
-        const int aLogMax = settings.ALogMax;
+        const RowSubset rows = shown ? *shown : RowSubset();
         const bool made = runReportingFailure(prompts, [&] {
             runLongWork(runner, [&] {
                 report = makeReportText(
                     [&](const ReportSink& sink) {
                         if (page == StatisticsPage::Access)
-                            writeAccessStatistics(list, aLogMax, sink);
+                            writeAccessStatistics(list, aLogMax, sink, rows);
                         else
-                            writeHostStatistics(list, sink);
+                            writeHostStatistics(list, sink, rows);
                     },
                     windowThread);
+                // Only the pages the report lists can be double-clicked.
+                entries = page == StatisticsPage::Access
+                              ? drillEntries(DrillStatistic::PreviousPage, list, rows,
+                                             listedPageCount(aLogMax, std::size_t(-1)))
+                              : drillEntries(DrillStatistic::HostDomain, list, rows);
             });
         });
         if (!made)
             return nullptr;
     }
-    auto* dialog = new StatisticsDialog(page, list, settings, prompts, clock, owner, runner);
+    auto* dialog = new StatisticsDialog(page, list, settings, prompts, clock, owner, runner, shown);
     if (report.shown)
-        dialog->setReport(std::move(report));
+        dialog->setReport(std::move(report), std::move(entries), aLogMax);
     dialog->show();
     return dialog;
 }

@@ -1,5 +1,6 @@
 #include "analysis/access_statistics.h"
 #include "analysis/host_statistics.h"
+#include "analysis/row_filter.h"
 #include "analysis/statistics_report.h"
 #include "analysis/ui/shape_widget.h"
 #include "analysis/ui/statistics_dialog.h"
@@ -16,11 +17,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QTest>
+#include <QTextBlock>
 #include <QThread>
 
 #include <new>
@@ -91,6 +96,71 @@ QPlainTextEdit* reportBox(StatisticsDialog* dialog)
 QString shownText(StatisticsDialog* dialog)
 {
     return reportBox(dialog)->toPlainText();
+}
+
+// Rows of three browsers, hosts, previous pages and hours; the second page holds a lone LF, CR and
+// paragraph breaks, so its report line takes several lines of the box.
+void addMixedRows(LogList& list)
+{
+    struct Kind {
+        QString browser, host, page, time;
+        int count;
+    };
+    const Kind kinds[] = {
+        {kIE, u"a1.tokyo.example.ne.jp"_s, u"http://a.example/"_s, u"09:05:00"_s, 3},
+        {u"Mozilla/4.7 [ja] (Macintosh; I; PPC)"_s, u"b.osaka.example.com"_s,
+         u"http://b.example/\nlf-part\rcr-part\u2029ps-part\ufdd0fr-part"_s, u"13:10:00"_s, 2},
+        {u"Wget/1.5"_s, u"c.tokyo.example.org"_s, QString(), u"13:20:00"_s, 1},
+    };
+    LogBatch batch;
+    for (const Kind& kind : kinds) {
+        AccessRecord r;
+        r.browser = kind.browser;
+        r.host = kind.host;
+        r.previousPage = kind.page;
+        r.dateTime = u"2001/05/01 "_s + kind.time;
+        for (int i = 0; i < kind.count; ++i)
+            batch.addRecord(r);
+    }
+    list.append(std::move(batch));
+}
+
+// A report as its box shows it: every break a line end.
+QString boxForm(QString report)
+{
+    report.replace(u"\r\n"_s, u"\n"_s);
+    for (char16_t c : {u'\r', u'\u2029', u'\ufdd0'})
+        report.replace(QChar(c), u'\n');
+    return report;
+}
+
+// The first block of the report box whose text holds `text`, and a point inside it.
+QPoint pointOnLine(QPlainTextEdit* box, const QString& text)
+{
+    for (QTextBlock b = box->document()->begin(); b.isValid(); b = b.next()) {
+        if (b.text().contains(text)) {
+            box->setTextCursor(QTextCursor(b));
+            box->ensureCursorVisible();
+            const QRect r = box->cursorRect(QTextCursor(b));
+            return QPoint(r.left() + 2, r.center().y());
+        }
+    }
+    return QPoint(-1, -1);
+}
+
+// The count a report line shows: "  3回<TAB>..." or " 13時台<TAB>2回<TAB>...".
+int countOnLine(QPlainTextEdit* box, QPoint at)
+{
+    const QString line = box->cursorForPosition(at).block().text();
+    return QRegularExpression(u"(\\d+)回"_s).match(line).captured(1).toInt();
+}
+
+// The rows the single condition a dialog asked for keeps.
+qsizetype keptRows(const LogList& list, const QSignalSpy& spy)
+{
+    RowFilter filter;
+    filter.conditions.push_back(spy.at(0).at(0).value<FilterCondition>());
+    return qsizetype(filterRows(list, filter)->size());
 }
 
 } // namespace
@@ -361,6 +431,134 @@ private slots:
         // Esc closes and discards the dialog like the close button.
         QTest::keyClick(dialog, Qt::Key_Escape);
         QTRY_VERIFY(guard.isNull());
+    }
+
+    // With shown rows every page counts them alone and says so; without, nothing changes.
+    void followsTheShownRows()
+    {
+        Rig rig;
+        addMixedRows(rig.list);
+        const std::vector<quint32> rows = {3, 4, 5}; // the two Netscape rows and Wget
+        const RowSubset shown(rows);
+        const auto open = [&](StatisticsPage page, const RowSubset* subset) {
+            return std::unique_ptr<StatisticsDialog>(showStatisticsDialog(
+                page, rig.list, rig.settings, rig.prompts, rig.clock, nullptr, {}, subset));
+        };
+        for (const RowSubset* subset : {static_cast<const RowSubset*>(nullptr), &shown}) {
+            const QString suffix = subset ? u" (フィルタ適用中)"_s : QString();
+            auto browser = open(StatisticsPage::Browser, subset);
+            QCOMPARE(browser->windowTitle(), u"ブラウザ統計"_s + suffix);
+            QCOMPARE(control<QLabel>(browser.get(), u"lblLength"_s, 0)->text(),
+                     subset ? u"0"_s : u"3"_s);
+            QCOMPARE(control<QLabel>(browser.get(), u"lblLength"_s, 1)->text(), u"2"_s);
+            auto platform = open(StatisticsPage::Platform, subset);
+            QCOMPARE(platform->windowTitle(), u"プラットフォーム統計"_s + suffix);
+            QCOMPARE(control<QLabel>(platform.get(), u"lvlPCnt"_s, 1)->text(),
+                     subset ? u"0"_s : u"3"_s); // Windows 98
+            const RowSubset all;
+            auto access = open(StatisticsPage::Access, subset);
+            QCOMPARE(access->windowTitle(), u"アクセス状況統計"_s + suffix);
+            QCOMPARE(shownText(access.get()),
+                     boxForm(accessStatisticsText(rig.list, rig.settings.ALogMax,
+                                                  subset ? *subset : all)));
+            auto host = open(StatisticsPage::Host, subset);
+            QCOMPARE(host->windowTitle(), u"ホスト統計"_s + suffix);
+            QCOMPARE(shownText(host.get()),
+                     boxForm(hostStatisticsText(rig.list, subset ? *subset : all)));
+        }
+    }
+
+    // A double-click on an entry asks for the condition that keeps exactly the rows it counts;
+    // elsewhere it asks for nothing.
+    void doubleClickDrillsDown()
+    {
+        Rig rig;
+        rig.settings.ALogMax = 0;
+        addMixedRows(rig.list);
+        const auto open = [&](StatisticsPage page) {
+            return std::unique_ptr<StatisticsDialog>(rig.open(page));
+        };
+
+        auto browser = open(StatisticsPage::Browser);
+        QSignalSpy browserSpy(browser.get(), &StatisticsDialog::drillDownRequested);
+        auto* label = control<QLabel>(browser.get(), u"lblBrows"_s, 1);
+        QTest::mouseDClick(label, Qt::LeftButton, {}, label->rect().center());
+        QCOMPARE(browserSpy.size(), 1);
+        QCOMPARE(keptRows(rig.list, browserSpy),
+                 control<QLabel>(browser.get(), u"lblLength"_s, 1)->text().toInt());
+
+        auto platform = open(StatisticsPage::Platform);
+        QSignalSpy platformSpy(platform.get(), &StatisticsDialog::drillDownRequested);
+        label = control<QLabel>(platform.get(), u"lblPName"_s, 1); // Windows 98
+        QTest::mouseDClick(label, Qt::LeftButton, {}, label->rect().center());
+        QCOMPARE(platformSpy.size(), 1);
+        QCOMPARE(keptRows(rig.list, platformSpy), 3);
+        label = control<QLabel>(platform.get(), u"lblPName"_s, 12); // an unset user slot
+        QTest::mouseDClick(label, Qt::LeftButton, {}, label->rect().center());
+        QCOMPARE(platformSpy.size(), 1);
+
+        struct Line {
+            StatisticsPage page;
+            QString text;
+            int count; // -1: no entry
+        };
+        const Line lines[] = {
+            {StatisticsPage::Access, u"http://a.example/"_s, 3},
+            {StatisticsPage::Access, u"lf-part"_s, 2}, // the second part of the page with a LF
+            {StatisticsPage::Access, u" 9時台"_s, 3},
+            {StatisticsPage::Access, u"13時台"_s, 3}, // below the page that breaks a line
+            {StatisticsPage::Access, u"アクセス回数"_s, -1},
+            {StatisticsPage::Access, u"時間帯\t回数"_s, -1},
+            {StatisticsPage::Host, u"*.example.ne.jp"_s, 3},
+            {StatisticsPage::Host, u"ホスト"_s, -1},
+        };
+        for (const Line& line : lines) {
+            auto dialog = open(line.page);
+            QSignalSpy spy(dialog.get(), &StatisticsDialog::drillDownRequested);
+            QPlainTextEdit* box = reportBox(dialog.get());
+            const QPoint at = pointOnLine(box, line.text);
+            QVERIFY2(at.y() >= 0, qPrintable(line.text));
+            QTest::mouseDClick(box->viewport(), Qt::LeftButton, {}, at);
+            QCOMPARE(spy.size(), line.count < 0 ? 0 : 1);
+            if (line.count >= 0)
+                QCOMPARE(keptRows(rig.list, spy), line.count);
+            if (line.count > 0 && line.text != u"lf-part"_s)
+                QCOMPARE(countOnLine(box, at), line.count);
+
+            // The context menu offers the same on entries only.
+            std::unique_ptr<QMenu> menu(dialog->makeContextMenu(box->viewport(), at));
+            auto* narrow = menu->findChild<QAction*>(u"actDrillDown"_s);
+            QCOMPARE(narrow != nullptr, line.count >= 0);
+            if (narrow) {
+                QCOMPARE(narrow->text(), u"この項目で絞り込む"_s);
+                narrow->trigger();
+                QCOMPARE(spy.size(), 2);
+                QCOMPARE(spy.at(1).at(0).value<FilterCondition>().label(),
+                         spy.at(0).at(0).value<FilterCondition>().label());
+            }
+        }
+    }
+
+    // Over shown rows the report lists their own entries, and each line drills down to its own.
+    void drillsDownFromTheShownRows()
+    {
+        Rig rig;
+        addMixedRows(rig.list);
+        const std::vector<quint32> rows = {0, 5}; // one of each of two domains
+        const RowSubset shown(rows);
+        std::unique_ptr<StatisticsDialog> dialog(
+            showStatisticsDialog(StatisticsPage::Host, rig.list, rig.settings, rig.prompts,
+                                 rig.clock, nullptr, {}, &shown));
+        QSignalSpy spy(dialog.get(), &StatisticsDialog::drillDownRequested);
+        QPlainTextEdit* box = reportBox(dialog.get());
+        const QPoint at = pointOnLine(box, u"example.org"_s);
+        QVERIFY2(at.y() >= 0, qPrintable(shownText(dialog.get())));
+        QTest::mouseDClick(box->viewport(), Qt::LeftButton, {}, at);
+        QCOMPARE(spy.size(), 1);
+        QVERIFY(spy.at(0).at(0).value<FilterCondition>().label().endsWith(u"example.org"_s));
+        // The unfiltered report has the domain of two rows on this line.
+        QCOMPARE(keptRows(rig.list, spy), 1);
+        QVERIFY(!shownText(dialog.get()).contains(u"example.com"_s));
     }
 
     void eachCommandOpensAnotherDialog()
