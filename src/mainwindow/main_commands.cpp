@@ -194,7 +194,7 @@ void MainCommands::deleteSelected()
     }
     BusyList busy(m_view);
     m_editor.removeRows(m_view.selectedRows());
-    m_view.setStatusText(3, itemCountText(list().rowCount()));
+    m_view.setStatusText(3, m_editor.itemCountText());
 }
 
 void MainCommands::selectAll()
