@@ -469,9 +469,15 @@ void MainWindow::toggleStatusBar()
 
 void MainWindow::showStatistics(StatisticsPage page)
 {
-    m_statistics[std::size_t(page)] =
-        showStatisticsDialog(page, m_list, m_settings, m_prompts, m_clock, this,
-                             [this](const std::function<void()>& work) { runLongWork(work); });
+    const RowSubset shown = shownRows();
+    StatisticsDialog* dialog = showStatisticsDialog(
+        page, m_list, m_settings, m_prompts, m_clock, this,
+        [this](const std::function<void()>& work) { runLongWork(work); },
+        shown.isAll() ? nullptr : &shown);
+    m_statistics[std::size_t(page)] = dialog;
+    if (dialog)
+        connect(dialog, &StatisticsDialog::drillDownRequested, this,
+                &MainWindow::addFilterCondition);
 }
 
 StatisticsDialog* MainWindow::statisticsDialog(StatisticsPage page) const
