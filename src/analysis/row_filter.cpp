@@ -258,14 +258,15 @@ bool isListDateTime(QByteArrayView text)
 }
 
 std::optional<std::vector<quint32>> filterRows(const LogList& list, const RowFilter& filter,
-                                               const std::atomic<bool>* cancel)
+                                               const std::atomic<bool>* cancel, qsizetype firstRow)
 {
-    const auto rows = std::size_t(list.rowCount());
+    const auto first = std::size_t(std::clamp<qsizetype>(firstRow, 0, list.rowCount()));
+    const auto rows = std::size_t(list.rowCount()) - first;
     const auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
     std::vector<quint32> kept;
     if (filter.isEmpty()) {
         kept.resize(rows);
-        std::iota(kept.begin(), kept.end(), quint32(0));
+        std::iota(kept.begin(), kept.end(), quint32(first));
         return cancelled() ? std::nullopt : std::optional(std::move(kept));
     }
 
@@ -288,7 +289,7 @@ std::optional<std::vector<quint32>> filterRows(const LogList& list, const RowFil
         std::vector<quint32>& out = parts[w];
         const std::size_t end = rows * (w + 1) / workers;
         // Checked on every row: a pattern that backtracks can take milliseconds over one text.
-        for (std::size_t i = rows * w / workers; i < end && !cancelled(); ++i) {
+        for (std::size_t i = first + rows * w / workers; i < first + end && !cancelled(); ++i) {
             const bool passes = std::all_of(matchers.begin(), matchers.end(),
                                             [&](auto& m) { return m.passes(list, qsizetype(i)); });
             if (passes)

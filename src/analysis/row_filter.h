@@ -63,9 +63,10 @@ QString regexError(const QString& pattern);
 // Whether text is a date-time "YYYY/MM/DD HH:MM:SS" that exists in the calendar.
 bool isListDateTime(QByteArrayView text);
 
-// The indexes of the rows that pass, in display order, worked out on every core. Returns
-// nothing as soon as cancel is seen set. Throws std::bad_alloc when memory runs out.
+// The indexes of the rows from firstRow on that pass, in display order, worked out on every core.
+// Returns nothing as soon as cancel is seen set. Throws std::bad_alloc when memory runs out.
 std::optional<std::vector<quint32>> filterRows(const LogList& list, const RowFilter& filter,
-                                               const std::atomic<bool>* cancel = nullptr);
+                                               const std::atomic<bool>* cancel = nullptr,
+                                               qsizetype firstRow = 0);
 
 } // namespace tw

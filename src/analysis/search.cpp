@@ -3,6 +3,7 @@
 #include "core/cp932.h"
 #include "core/log_list.h"
 
+#include <algorithm>
 #include <bitset>
 
 namespace tw {
@@ -178,19 +179,26 @@ bool RowMatcher::matchesUnmarked(const Texts& texts) const
 }
 
 FindResult findInList(SearchState& state, const LogList& list, int mode, bool matchCase,
-                      const QString& text, qsizetype currentRow)
+                      const QString& text, qsizetype currentRow, const RowSubset& subset)
 {
+    // Positions count among the rows walked; the current row, if hidden, starts at the next.
+    const auto positionOf = [&](qsizetype row) {
+        if (subset.isAll())
+            return qint64(row);
+        const auto shown = subset.rows();
+        return qint64(std::lower_bound(shown.begin(), shown.end(), quint32(row)) - shown.begin());
+    };
     bool caseSensitive = false;
     if (mode == 0) {
         state.text = text;
         caseSensitive = matchCase;
         if (currentRow >= 0)
-            state.position = qint64(currentRow) + 1;
+            state.position = positionOf(currentRow) + 1;
     } else if (state.text.isEmpty()) {
         return {FindOutcome::Beep};
     }
 
-    const qint64 rows = list.rowCount();
+    const qint64 rows = subset.size(list);
     if (state.position < 1)
         state.position = 1;
     if (rows == 0 || state.position > rows) {
@@ -201,14 +209,17 @@ FindResult findInList(SearchState& state, const LogList& list, int mode, bool ma
     if (!caseSensitive)
         state.text = state.text.toLower();
     const RowMatcher matcher(state.text, caseSensitive);
-    for (qint64 pos = state.position; pos <= rows; ++pos) {
-        if (matcher.matches(list.row(qsizetype(pos - 1)))) {
-            state.position = pos + 1;
-            return {FindOutcome::Found, qsizetype(pos - 1)};
+    return subset.apply(list, [&](qsizetype, auto rowAt) -> FindResult {
+        for (qint64 pos = state.position; pos <= rows; ++pos) {
+            const qsizetype row = rowAt(qsizetype(pos - 1));
+            if (matcher.matches(list.row(row))) {
+                state.position = pos + 1;
+                return {FindOutcome::Found, row};
+            }
         }
-    }
-    state.position = 1;
-    return {FindOutcome::EndReached};
+        state.position = 1;
+        return {FindOutcome::EndReached};
+    });
 }
 
 void addToSearchHistory(QStringList& history, const QString& text)

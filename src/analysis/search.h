@@ -2,6 +2,8 @@
 
 #include "core/access_record.h"
 
+#include "analysis/row_subset.h"
+
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
@@ -77,8 +79,9 @@ private:
 // list has none: the kept position, 0 meaning the first row); mode 1 finds next from the kept
 // position with the kept text and always ignores case. Walks forward without wrapping. On Found
 // and EndReached the window first deselects every row.
+// With a subset, only its rows are walked (positions count among them; rows are list rows).
 FindResult findInList(SearchState& state, const LogList& list, int mode, bool matchCase,
-                      const QString& text, qsizetype currentRow);
+                      const QString& text, qsizetype currentRow, const RowSubset& rows = {});
 
 constexpr int kSearchHistorySize = 10;
 

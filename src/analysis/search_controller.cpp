@@ -17,15 +17,17 @@ void SearchController::find(int mode, bool matchCase, const QString& text)
     FindResult result{};
     const qsizetype from = m_target.currentRow();
     if (!runReportingFailure(m_prompts, [&] {
-            m_target.runSearch(
-                [&] { result = findInList(m_state, m_list, mode, matchCase, text, from); });
+            m_target.runSearch([&] {
+                result =
+                    findInList(m_state, m_list, mode, matchCase, text, from, m_target.shownRows());
+            });
         }))
         return;
     if (result.outcome == FindOutcome::Beep) {
         m_prompts.beep();
         return;
     }
-    if (m_list.rowCount() > 0)
+    if (m_target.shownRows().size(m_list) > 0)
         m_target.clearSelection();
     if (result.outcome == FindOutcome::Found)
         m_target.selectRow(result.row);

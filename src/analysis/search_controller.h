@@ -25,6 +25,8 @@ public:
     virtual void selectRow(qsizetype row) = 0;
     // Runs a search through the rows; a window keeps painting meanwhile.
     virtual void runSearch(const std::function<void()>& search) { search(); }
+    // The rows the search walks: those shown (every row unless a filter hides some).
+    virtual RowSubset shownRows() const { return {}; }
 };
 
 // One search step with its effect on the list and the user: the search dialog's buttons and the

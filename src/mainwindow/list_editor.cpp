@@ -48,6 +48,26 @@ void ListEditor::append(LogBatch&& batch)
     const qsizetype before = m_list.rowCount();
     // Fields the list has not had yet bring columns of their own: the view starts afresh.
     const bool newFields = (batch.fields() & ~m_list.fields()) != 0;
+    if (m_shown.isFiltered()) {
+        // The new rows are filtered before the view hears of them; it then starts afresh.
+        if (m_list.isSorted()) {
+            rearrange([&] { return m_list.arrangeWithAppended(std::move(batch)); },
+                      [this](RowArrangement&& a) {
+                          m_list.adopt(std::move(a));
+                          m_shown.refilter(m_list);
+                      },
+                      true);
+        } else {
+            m_list.prepareAppend(batch);
+            resortKeepingSelection(
+                [&] {
+                    m_list.append(std::move(batch));
+                    m_shown.rowsAppended(m_list, before);
+                },
+                true);
+        }
+        return;
+    }
     if (before == 0) {
         resetAround([&] { m_list.append(std::move(batch)); });
     } else if (m_list.isSorted()) {
@@ -67,7 +87,25 @@ void ListEditor::append(LogBatch&& batch)
 
 void ListEditor::clear()
 {
-    resetAround([&] { m_list.clear(); });
+    // The filter stays: the next rows read are shown as it says.
+    resetAround([&] {
+        m_list.clear();
+        m_shown.set(m_shown.filter(), {});
+    });
+}
+
+void ListEditor::setFilter(const RowFilter& filter, std::vector<quint32> rows)
+{
+    resortKeepingSelection([&] { m_shown.set(filter, std::move(rows)); }, false);
+}
+
+QString ListEditor::itemCountText() const
+{
+    const QString all = QString::number(m_list.rowCount());
+    return QStringLiteral("アイテム数:") +
+           (m_shown.isFiltered()
+                ? QString::number(m_shown.count(m_list)) + QStringLiteral(" / ") + all
+                : all);
 }
 
 template <typename Change> void ListEditor::resetAround(Change change)
@@ -88,6 +126,13 @@ void ListEditor::removeRows(const QList<qsizetype>& rows)
     if (rows.isEmpty())
         return;
     const auto runs = runsOf(rows);
+    if (m_shown.isFiltered()) {
+        resetAround([&] {
+            m_list.removeRows(rows);
+            m_shown.rowsRemoved(rows);
+        });
+        return;
+    }
     if (runs.size() > kMaxTargetedRemovals) {
         resetAround([&] { m_list.removeRows(rows); });
         return;
@@ -113,7 +158,12 @@ void ListEditor::sortByHeader(int column)
 template <typename Prepare> void ListEditor::rearrangeRows(Prepare prepare, bool addsRows)
 {
     rearrange(
-        prepare, [this](RowArrangement&& a) { m_list.adopt(std::move(a)); }, addsRows);
+        prepare,
+        [this](RowArrangement&& a) {
+            m_list.adopt(std::move(a));
+            m_shown.refilter(m_list);
+        },
+        addsRows);
 }
 
 template <typename Prepare, typename Apply>

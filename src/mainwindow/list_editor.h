@@ -2,6 +2,7 @@
 
 #include "core/log_list.h"
 #include "mainwindow/main_view.h"
+#include "mainwindow/shown_rows.h"
 
 namespace tw {
 
@@ -26,6 +27,14 @@ public:
     void sortByHeader(int column);
     void setSorted(bool sorted);
 
+    // While a filter is active the view shows only the rows that pass it; the rows the view
+    // hears of (MainView) are still list rows. Every change above keeps the shown rows up to date.
+    const ShownRows& shown() const { return m_shown; }
+    // rows: the list rows that pass filter now (ascending); an empty filter shows every row.
+    void setFilter(const RowFilter& filter, std::vector<quint32> rows);
+    // "アイテム数:N" or, while filtered, "アイテム数:shown / all".
+    QString itemCountText() const;
+
 private:
     // prepare (long work, may throw: nothing has changed then) gives what apply (quick, cannot
     // fail) puts in place, inside a reset that keeps the selected rows and the current row.
@@ -37,6 +46,7 @@ private:
 
     LogList& m_list;
     MainView& m_view;
+    ShownRows m_shown;
 };
 
 } // namespace tw

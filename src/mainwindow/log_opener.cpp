@@ -15,11 +15,6 @@
 
 namespace tw {
 
-QString itemCountText(qsizetype rows)
-{
-    return QStringLiteral("アイテム数:") + QString::number(rows);
-}
-
 bool LogOpener::openLogFile(const QString& path, OpenMode mode)
 {
     if (mode == OpenMode::Open)
@@ -141,7 +136,7 @@ void LogOpener::showLoadedFile(const QString& path, OpenMode mode, qint64 fileSi
     m_view.setStatusText(1, path + (mode == OpenMode::Open ? QStringLiteral(" を開きました")
                                                            : QStringLiteral(" を追加しました")));
     m_view.setStatusText(2, formatFileSize(fileSize));
-    m_view.setStatusText(3, itemCountText(m_editor.list().rowCount()));
+    m_view.setStatusText(3, m_editor.itemCountText());
     m_view.setTitle(QStringLiteral("Tallyweaver - [") + getPathPart(path, PathPart::FileName) +
                     u']');
 }
@@ -153,7 +148,7 @@ void LogOpener::closeLog()
     m_view.setReadNotes(m_notes);
     m_view.setStatusText(1, QStringLiteral("ファイルは開かれていません"));
     m_view.setStatusText(2, QStringLiteral("0Bytes"));
-    m_view.setStatusText(3, itemCountText(0));
+    m_view.setStatusText(3, m_editor.itemCountText());
     m_view.setTitle(QStringLiteral("Tallyweaver"));
 }
 

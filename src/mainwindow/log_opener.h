@@ -61,6 +61,5 @@ private:
 };
 
 // "アイテム数:" + count
-QString itemCountText(qsizetype rows);
 
 } // namespace tw

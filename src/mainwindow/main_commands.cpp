@@ -114,30 +114,81 @@ void reportWriteFailure(UserPrompts& prompts)
 
 void MainCommands::saveAsList()
 {
-    const QString path = m_dialog.save(saveListRequest(m_settings.InitDir));
-    if (!path.isEmpty() && writeInBackground([&] { return saveListFile(path, list()); }))
-        m_history.addItem(path);
+    saveRows(
+        saveListRequest(m_settings.InitDir),
+        [](const QString& path, const LogList& rows) { return saveListFile(path, rows); }, true);
 }
 
 void MainCommands::saveAsCsv()
 {
-    const QString path = m_dialog.save(saveCsvRequest(m_settings.InitDir));
-    if (!path.isEmpty())
-        writeInBackground([&] { return saveCsvFile(path, list()); });
+    saveRows(saveCsvRequest(m_settings.InitDir),
+             [](const QString& path, const LogList& rows) { return saveCsvFile(path, rows); });
 }
 
 void MainCommands::saveAsJsonLines()
 {
-    const QString path = m_dialog.save(saveJsonLinesRequest(m_settings.InitDir));
-    if (!path.isEmpty())
-        writeInBackground([&] { return saveJsonLinesFile(path, list()); });
+    saveRows(
+        saveJsonLinesRequest(m_settings.InitDir),
+        [](const QString& path, const LogList& rows) { return saveJsonLinesFile(path, rows); });
 }
 
 void MainCommands::saveAsReport()
 {
-    const QString path = m_dialog.save(saveReportRequest(m_settings.InitDir, m_clock.now().date()));
-    if (!path.isEmpty())
-        writeInBackground([&] { return saveReportFile(path, list(), m_clock); });
+    saveRows(saveReportRequest(m_settings.InitDir, m_clock.now().date()),
+             [this](const QString& path, const LogList& rows) {
+                 return saveReportFile(path, rows, m_clock);
+             });
+}
+
+void MainCommands::saveRows(
+    FileDialogRequest request,
+    const std::function<bool(const QString& path, const LogList& rows)>& write, bool remember)
+{
+    const ShownRows& shown = m_editor.shown();
+    bool shownOnly = false;
+    if (shown.isFiltered() && shown.count(list()) < list().rowCount()) {
+        shownOnly = m_prompts.message(
+                        QStringLiteral("情報"),
+                        QStringLiteral("フィルタで表示している %1 行だけを保存しますか？\r\n"
+                                       "「いいえ」を選ぶと、隠れている行も含めたすべての %2 行を"
+                                       "保存します。")
+                            .arg(shown.count(list()))
+                            .arg(list().rowCount()),
+                        MessageIcon::Question, MessageButtons::YesNo,
+                        MessageAnswer::Yes) == MessageAnswer::Yes;
+        if (shownOnly) {
+            // Another name than the file of all rows, so that one is not replaced by a part.
+            const QString base = request.initialName.isEmpty()
+                                     ? QStringLiteral("filtered")
+                                     : QFileInfo(request.initialName).completeBaseName() +
+                                           QStringLiteral("_filtered");
+            request.initialName = base + QLatin1Char('.') + request.defaultExtension;
+        }
+    }
+    const QString path = m_dialog.save(request);
+    if (path.isEmpty())
+        return;
+    bool written = false;
+    if (shownOnly) {
+        written = writeInBackground([&] {
+            LogList rows;
+            LogBatch batch;
+            batch.setFields(list().fields());
+            std::array<QByteArrayView, kMaxFieldCount> fields;
+            for (const quint32 r : shown.rows()) {
+                const LogRow& row = list().row(r);
+                for (int k = 0; k < row.fieldCount; ++k)
+                    fields[std::size_t(k)] = row.field(k);
+                batch.addRow(fields.data(), row.fieldCount);
+            }
+            rows.append(std::move(batch));
+            return write(path, rows);
+        });
+    } else {
+        written = writeInBackground([&] { return write(path, list()); });
+    }
+    if (written && remember)
+        m_history.addItem(path);
 }
 
 bool MainCommands::writeInBackground(const std::function<bool()>& write)
@@ -194,7 +245,7 @@ void MainCommands::deleteSelected()
     }
     BusyList busy(m_view);
     m_editor.removeRows(m_view.selectedRows());
-    m_view.setStatusText(3, itemCountText(list().rowCount()));
+    m_view.setStatusText(3, m_editor.itemCountText());
 }
 
 void MainCommands::selectAll()

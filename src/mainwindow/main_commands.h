@@ -91,6 +91,11 @@ private:
     QStringList withRotatedSet(const QStringList& paths);
     // A save as long work; true when written, else the user has been told why.
     bool writeInBackground(const std::function<bool()>& write);
+    // A save of the rows: while a filter hides some, the user chooses the shown rows (under a
+    // name of their own, proposed in request) or all of them; write gets the list to write.
+    void saveRows(FileDialogRequest request,
+                  const std::function<bool(const QString& path, const LogList& rows)>& write,
+                  bool remember = false);
     // Copy; false when the rows could not be put together (the user has been told).
     bool copyRows();
 

@@ -2,11 +2,19 @@
 
 #include "core/url_open.h"
 
+#include <QList>
 #include <QString>
 
 #include <array>
 
 namespace tw {
+
+// A filter the user named, as the filter bar stores it (the settings keep its text as it is).
+struct SavedFilter {
+    QString name;
+    QString definition;
+    bool operator==(const SavedFilter&) const = default;
+};
 
 // The process-wide preferences record. Field names follow the settings-file keys.
 struct Settings {
@@ -31,6 +39,10 @@ struct Settings {
     std::array<QString, 3> Pratform;
     std::array<QString, 10> SearchHistory;
     std::array<qint32, 5> ColumnWidths{}; // C1_Width .. C5_Width, twips
+
+    // Section FILTER, which older versions ignore: written only once it holds anything.
+    int FilterBar = 0; // the filter bar is shown
+    QList<SavedFilter> SavedFilters;
 
     int statusValues() const;
     void setStatusFlags(int statusValues); // sets the flags whose bits are set, leaves the rest

@@ -24,6 +24,9 @@ namespace {
 const QString kPref = u"PREF"_s;
 const QString kHistory = u"HISTORY"_s;
 const QString kWindow = u"WINDOW"_s;
+const QString kFilter = u"FILTER"_s;
+// Saved filters beyond this many are not read: a hostile file cannot make the menu endless.
+constexpr int kMaxSavedFilters = 100;
 
 // Buffer sizes of the keys, in bytes (the value keeps one byte less).
 constexpr int kStatusSize = 12;
@@ -191,7 +194,37 @@ bool SettingsFile::load()
             return false;
         s.ColumnWidths[i] = *column;
     }
+    loadFilters(doc);
     return true;
+}
+
+void SettingsFile::loadFilters(const IniDocument& doc)
+{
+    Settings& s = m_settings;
+    s.FilterBar = toInt32(doc.value(kFilter, u"Bar")).value_or(0) != 0 ? 1 : 0;
+    s.SavedFilters.clear();
+    const int count =
+        std::clamp(toInt32(doc.value(kFilter, u"Count")).value_or(0), 0, kMaxSavedFilters);
+    for (int i = 1; i <= count; ++i) {
+        SavedFilter f{doc.value(kFilter, indexed(u"Name", i)),
+                      doc.value(kFilter, indexed(u"Filter", i))};
+        if (!f.name.isEmpty())
+            s.SavedFilters.append(f);
+    }
+}
+
+void SettingsFile::saveFilters(IniDocument& doc) const
+{
+    const Settings& s = m_settings;
+    // A file that never had the section stays as the classic program writes it.
+    if (!doc.contains(kFilter, u"Bar") && s.FilterBar == 0 && s.SavedFilters.isEmpty())
+        return;
+    doc.setValue(kFilter, u"Bar", QString::number(s.FilterBar));
+    doc.setValue(kFilter, u"Count", QString::number(s.SavedFilters.size()));
+    for (int i = 1; i <= s.SavedFilters.size(); ++i) {
+        doc.setValue(kFilter, indexed(u"Name", i), s.SavedFilters.at(i - 1).name);
+        doc.setValue(kFilter, indexed(u"Filter", i), s.SavedFilters.at(i - 1).definition);
+    }
 }
 
 bool SettingsFile::create()
@@ -256,6 +289,7 @@ bool SettingsFile::save()
     const std::array<double, 5> columns = m_host.columnWidths();
     for (int i = 0; i < 5; ++i)
         doc.setValue(kWindow, u"C%1_Width"_s.arg(i + 1), singleText(columns[i]));
+    saveFilters(doc);
 
     return writeFile(m_path, doc.bytes());
 }

@@ -10,6 +10,8 @@
 
 namespace tw {
 
+class IniDocument;
+
 class MenuHistory;
 
 // The list font and colour as one unit.
@@ -56,6 +58,8 @@ public:
 
 private:
     void applyNewFileDefaults();
+    void loadFilters(const IniDocument& doc);
+    void saveFilters(IniDocument& doc) const;
     bool copyToBackup(const QByteArray& bytes) const;
 
     QString m_path;

@@ -7,6 +7,7 @@
 #include "support/test_files.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -136,6 +137,7 @@ private slots:
     void statusValues_data();
     void statusValues();
     void roundTrip();
+    void filtersRoundTripInTheirOwnSection();
     void fontName_data();
     void fontName();
     void recentFiles();
@@ -249,6 +251,49 @@ void TestSettingsFile::statusValues()
     QCOMPARE(s.ShwSBar, expected.ShwSBar);
     QCOMPARE(s.LLineValue, expected.LLineValue);
     QCOMPARE(s.LstFontUnd, value == 1023 ? 1 : 0);
+}
+
+void TestSettingsFile::filtersRoundTripInTheirOwnSection()
+{
+    const QList<SavedFilter> saved = {{u"検索エンジンから"_s, u"[{\"kind\":\"contains\"}]"_s},
+                                      {u"b"_s, u"x=y"_s}};
+    {
+        Env env(iniPath());
+        QVERIFY(env.file.create());
+        env.settings.FilterBar = 1;
+        env.settings.SavedFilters = saved;
+        QVERIFY(env.file.save());
+    }
+    {
+        Env env(iniPath());
+        QVERIFY(env.file.load());
+        QCOMPARE(env.settings.FilterBar, 1);
+        QCOMPARE(env.settings.SavedFilters, saved);
+        // Emptied, the section says so rather than keeping what was there.
+        env.settings.FilterBar = 0;
+        env.settings.SavedFilters.clear();
+        QVERIFY(env.file.save());
+    }
+    Env env(iniPath());
+    QVERIFY(env.file.load());
+    QCOMPARE(env.settings.FilterBar, 0);
+    QVERIFY(env.settings.SavedFilters.isEmpty());
+
+    // A hostile count reads no more than the names there are, and never without end.
+    QVERIFY(QFile::remove(iniPath()));
+    {
+        Env plain(iniPath());
+        QVERIFY(plain.file.create());
+        QVERIFY(plain.file.save());
+    }
+    QFile f(iniPath());
+    QVERIFY(f.open(QIODevice::Append));
+    f.write("[FILTER]\r\nCount=2147483647\r\nName1=a\r\nFilter1=f\r\nName3=c\r\n");
+    f.close();
+    Env hostile(iniPath());
+    QVERIFY(hostile.file.load());
+    QCOMPARE(hostile.settings.SavedFilters.size(), 2);
+    QCOMPARE(hostile.settings.SavedFilters.last().name, u"c"_s);
 }
 
 void TestSettingsFile::roundTrip()

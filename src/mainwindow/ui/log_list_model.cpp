@@ -34,7 +34,9 @@ void LogListModel::takeColumnsFromList()
 
 int LogListModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : int(m_list.rowCount());
+    if (parent.isValid())
+        return 0;
+    return int(m_shownRows ? m_shownRows->count(m_list) : m_list.rowCount());
 }
 
 int LogListModel::columnCount(const QModelIndex& parent) const
@@ -44,15 +46,16 @@ int LogListModel::columnCount(const QModelIndex& parent) const
 
 QVariant LogListModel::data(const QModelIndex& index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_list.rowCount() || index.column() >= m_columnCount)
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= m_columnCount)
         return {};
     const int field = m_fieldOf[std::size_t(index.column())];
+    const qsizetype row = listRow(index.row());
     switch (role) {
     case Qt::DisplayRole:
-        return m_list.text(index.row(), field);
+        return m_list.text(row, field);
     case Qt::DecorationRole:
         if (field == ColBrowser)
-            return m_icons[std::size_t(m_list.browserClass(index.row()))];
+            return m_icons[std::size_t(m_list.browserClass(row))];
         return {};
     case Qt::TextAlignmentRole:
         return QVariant::fromValue(alignmentOf(field));

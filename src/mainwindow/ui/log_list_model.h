@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/log_list.h"
+#include "mainwindow/shown_rows.h"
 
 #include <QAbstractTableModel>
 #include <QIcon>
@@ -19,6 +20,13 @@ class LogListModel final : public QAbstractTableModel {
 
 public:
     explicit LogListModel(const LogList& list, QObject* parent = nullptr);
+    // The rows to show while a filter is active; the model's rows are then the shown ones.
+    void setShownRows(const ShownRows* shown) { m_shownRows = shown; }
+    qsizetype listRow(int row) const { return m_shownRows ? m_shownRows->listRow(row) : row; }
+    int viewRow(qsizetype listRow) const
+    {
+        return int(m_shownRows ? m_shownRows->viewRow(listRow) : listRow);
+    }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -56,6 +64,7 @@ private:
     void takeColumnsFromList();
 
     const LogList& m_list;
+    const ShownRows* m_shownRows = nullptr;
     std::array<QIcon, kBrowserClassCount> m_icons;
     std::array<int, kMaxFieldCount> m_fieldOf{};
     int m_columnCount = 0;

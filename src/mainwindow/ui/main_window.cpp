@@ -72,6 +72,7 @@ MainWindow::MainWindow(Settings& settings, MenuHistory& history, UserPrompts& pr
 
     createMenus();
     createToolBar();
+    createFilterBar();
     createStatusBar();
 
     connect(m_listView->horizontalHeader(), &QHeaderView::sectionClicked, this,
@@ -162,6 +163,8 @@ void MainWindow::layoutBands()
 
 void MainWindow::applyAppearance()
 {
+    m_filterToolBar->setVisible(m_settings.FilterBar != 0);
+    commandAction(QStringLiteral("actFilterBar"))->setChecked(m_settings.FilterBar != 0);
     m_toolBar->setVisible(m_settings.ShwTBar != 0);
     statusBar()->setVisible(m_settings.ShwSBar != 0);
     commandAction(QStringLiteral("actToolbar"))->setChecked(m_settings.ShwTBar != 0);
@@ -194,7 +197,7 @@ QString MainWindow::statusText(int panel) const
 qsizetype MainWindow::currentRow() const
 {
     const QModelIndex current = m_listView->currentIndex();
-    return current.isValid() ? current.row() : -1;
+    return current.isValid() ? m_model->listRow(current.row()) : -1;
 }
 
 QList<qsizetype> MainWindow::selectedRows() const
@@ -203,15 +206,23 @@ QList<qsizetype> MainWindow::selectedRows() const
     const QItemSelection selection = m_listView->selectionModel()->selection();
     for (const QItemSelectionRange& range : selection) {
         for (int r = range.top(); r <= range.bottom(); ++r)
-            rows.append(r);
+            rows.append(m_model->listRow(r));
     }
     std::sort(rows.begin(), rows.end());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     return rows;
 }
 
-void MainWindow::setSelection(const QList<qsizetype>& rows, qsizetype current)
+void MainWindow::setSelection(const QList<qsizetype>& listRows, qsizetype listCurrent)
 {
+    // List rows to the rows shown (ascending both ways); hidden ones cannot be selected.
+    QList<qsizetype> rows;
+    rows.reserve(listRows.size());
+    for (qsizetype r : listRows) {
+        if (const int shown = m_model->viewRow(r); shown >= 0)
+            rows.append(shown);
+    }
+    const qsizetype current = listCurrent >= 0 ? m_model->viewRow(listCurrent) : -1;
     QItemSelection selection;
     const int lastColumn = m_model->columnCount() - 1;
     for (qsizetype i = 0; i < rows.size();) {
@@ -234,7 +245,8 @@ void MainWindow::selectAllRows(qsizetype current)
     if (rows == 0)
         return;
     QItemSelectionModel* model = m_listView->selectionModel();
-    model->setCurrentIndex(m_model->index(int(current), 0), QItemSelectionModel::NoUpdate);
+    const int shownCurrent = std::max(0, m_model->viewRow(current));
+    model->setCurrentIndex(m_model->index(shownCurrent, 0), QItemSelectionModel::NoUpdate);
     model->select(
         QItemSelection(m_model->index(0, 0), m_model->index(rows - 1, m_model->columnCount() - 1)),
         QItemSelectionModel::ClearAndSelect);
@@ -327,6 +339,7 @@ SkippedLinesDialog* MainWindow::skippedLinesDialog() const
 
 void MainWindow::beginListReset()
 {
+    stopFilteringForChange();
     m_model->beginListReset();
 }
 
@@ -334,6 +347,7 @@ void MainWindow::endListReset()
 {
     const FieldSet before = m_model->shownFields();
     m_model->endListReset();
+    resumeFilteringAfterChange();
     if (m_model->shownFields() == before)
         return;
     // Columns that come start at the header's default width; the web-log columns, which the
@@ -345,22 +359,26 @@ void MainWindow::endListReset()
 
 void MainWindow::beginInsertRows(qsizetype first, qsizetype last)
 {
+    stopFilteringForChange();
     m_model->beginListInsert(first, last);
 }
 
 void MainWindow::endInsertRows()
 {
     m_model->endListInsert();
+    resumeFilteringAfterChange();
 }
 
 void MainWindow::beginRemoveRows(qsizetype first, qsizetype last)
 {
+    stopFilteringForChange();
     m_model->beginListRemove(first, last);
 }
 
 void MainWindow::endRemoveRows()
 {
     m_model->endListRemove();
+    resumeFilteringAfterChange();
 }
 
 // SettingsHost. The window's own size stands for its outer size, so a size read back at the
@@ -451,9 +469,15 @@ void MainWindow::toggleStatusBar()
 
 void MainWindow::showStatistics(StatisticsPage page)
 {
-    m_statistics[std::size_t(page)] =
-        showStatisticsDialog(page, m_list, m_settings, m_prompts, m_clock, this,
-                             [this](const std::function<void()>& work) { runLongWork(work); });
+    const RowSubset shown = shownRows();
+    StatisticsDialog* dialog = showStatisticsDialog(
+        page, m_list, m_settings, m_prompts, m_clock, this,
+        [this](const std::function<void()>& work) { runLongWork(work); },
+        shown.isAll() ? nullptr : &shown);
+    m_statistics[std::size_t(page)] = dialog;
+    if (dialog)
+        connect(dialog, &StatisticsDialog::drillDownRequested, this,
+                &MainWindow::addFilterCondition);
 }
 
 StatisticsDialog* MainWindow::statisticsDialog(StatisticsPage page) const
@@ -544,7 +568,7 @@ void MainWindow::clearSelection()
 
 void MainWindow::selectRow(qsizetype row)
 {
-    const QModelIndex index = m_model->index(int(row), 0);
+    const QModelIndex index = m_model->index(m_model->viewRow(row), 0);
     if (!index.isValid())
         return;
     m_listView->scrollTo(index);

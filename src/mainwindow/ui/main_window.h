@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/row_filter.h"
 #include "analysis/search_controller.h"
 #include "analysis/statistics_report.h"
 #include "core/log_list.h"
@@ -26,6 +27,8 @@ class QToolButton;
 
 namespace tw {
 
+class FilterBar;
+class FilterRunner;
 class LogListModel;
 class LogListView;
 class SearchDialog;
@@ -110,6 +113,14 @@ public:
     void clearSelection() override;
     void selectRow(qsizetype row) override;
     void runSearch(const std::function<void()>& search) override { runLongWork(search); }
+    RowSubset shownRows() const override;
+
+    // The filter bar above the list (hidden unless the user shows it) and what it does.
+    FilterBar* filterBar() const { return m_filterBar; }
+    // Adds a condition to the filter (a statistic's drill-down) and shows the bar.
+    void addFilterCondition(const FilterCondition& condition);
+    // True while a filtering the bar asked for is still being worked out.
+    bool isFiltering() const;
 
     QString statusText(int panel) const;
     // The panel that tells of skipped lines (hidden while there are none), its View menu item
@@ -155,6 +166,14 @@ private:
 
     void toggleToolbar();
     void toggleStatusBar();
+    void createFilterBar();
+    void toggleFilterBar();
+    void filterChanged();
+    void showFilteredRows(const RowFilter& filter, std::vector<quint32> rows);
+    // The filtering beside the window reads the list: it stops before the list changes, and
+    // starts again afterwards when the bar still asks for another filter than the one shown.
+    void stopFilteringForChange();
+    void resumeFilteringAfterChange();
     void updateEditMenu();
     void updateViewMenu();
     void refreshRecentFiles();
@@ -187,6 +206,10 @@ private:
     bool m_rowDragRunning = false;
 
     QToolBar* m_toolBar = nullptr;
+    QToolBar* m_filterToolBar = nullptr;
+    FilterBar* m_filterBar = nullptr;
+    FilterRunner* m_filterRunner = nullptr;
+    bool m_filterInterrupted = false;
     QToolButton* m_openButton = nullptr;
     QMenu* m_openDropDown = nullptr;
     std::array<QLabel*, 3> m_panels{};

@@ -1,3 +1,4 @@
+#include "mainwindow/ui/filter_bar.h"
 #include "mainwindow/ui/main_window.h"
 
 #include "settings/menu_history.h"
@@ -69,6 +70,10 @@ void MainWindow::createCommands()
     addCommand("actStatusBar", u"ステータスバー(&S)", {}, [this] {
         toggleStatusBar();
     })->setCheckable(true);
+    addCommand("actFilterBar", u"フィルタバー(&L)", keys(Qt::CTRL | Qt::Key_L), [this] {
+        toggleFilterBar();
+    })->setCheckable(true);
+    addCommand("actClearFilter", u"フィルタ解除(&R)", {}, [this] { m_filterBar->clear(); });
     addCommand("actItemInfo", u"アイテムの情報(&I)...", keys(Qt::CTRL | Qt::Key_I),
                [this] { itemInformation(); });
     addCommand("actOpenUrl", u"&URLを開く", {}, [this] { openUrl(); });
@@ -139,8 +144,8 @@ void MainWindow::createMenus()
 
     m_viewMenu = bar->addMenu(QStringLiteral("表示(&V)"));
     m_viewMenu->setObjectName(QStringLiteral("mnuVisit"));
-    addToMenu(m_viewMenu, {"actToolbar", "actStatusBar", "-", "actItemInfo", "actOpenUrl",
-                           "actSkippedLines", "-", "actPreferences"});
+    addToMenu(m_viewMenu, {"actToolbar", "actStatusBar", "actFilterBar", "actClearFilter", "-",
+                           "actItemInfo", "actOpenUrl", "actSkippedLines", "-", "actPreferences"});
     connect(m_viewMenu, &QMenu::aboutToShow, this, &MainWindow::updateViewMenu);
 
     QMenu* tools = bar->addMenu(QStringLiteral("ツール(&T)"));

@@ -192,7 +192,7 @@ void TestMainWindow::menuOrder()
         u"actOpen actAppend actRecentFiles - actSaveAs actSaveCsv actSaveReport actSaveJsonLines "
         u"- actClose - actExit"_qs,
         u"actCut actCopy actDelete - actSelectAll"_qs,
-        u"actToolbar actStatusBar - actItemInfo actOpenUrl actSkippedLines - actPreferences"_qs,
+        u"actToolbar actStatusBar actFilterBar actClearFilter - actItemInfo actOpenUrl actSkippedLines - actPreferences"_qs,
         u"actConvertLf actRepairLog - actBrowserStatistics actPlatformStatistics "
         u"actAccessStatistics actHostStatistics - actSearch actFindNext"_qs,
         u"actHelp - actHomePages - actVersion"_qs};

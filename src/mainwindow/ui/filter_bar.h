@@ -1,0 +1,69 @@
+#pragma once
+
+#include "analysis/row_filter.h"
+#include "core/log_list.h"
+
+#include <QWidget>
+
+class QCheckBox;
+class QComboBox;
+class QDateTimeEdit;
+class QHBoxLayout;
+class QLineEdit;
+class QToolButton;
+
+namespace tw {
+
+// The bar above the list that says which rows it shows: conditions the user stacked (each a
+// removable chip), the condition being typed, and a date-time range. All of them must hold.
+class FilterBar final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit FilterBar(QWidget* parent = nullptr);
+
+    // The fields the chooser offers besides "すべて": the list's own.
+    void setFields(FieldSet fields);
+    // Case follows the search dialog's setting.
+    void setMatchCase(bool matchCase);
+
+    // Everything the bar holds, the typed text included.
+    RowFilter filter() const;
+    bool isActive() const { return !filter().isEmpty(); }
+    // Stacks a condition (a drill-down's, or the typed one) as a chip.
+    void addCondition(const FilterCondition& condition);
+    // Removes every condition, the typed text and the range.
+    void clear();
+    // Why the typed condition cannot be used (an invalid pattern), empty otherwise.
+    QString typedError() const;
+
+    // For tests and the window: the chips' labels, in order.
+    QStringList chipLabels() const;
+    QLineEdit* textBox() const { return m_text; }
+
+signals:
+    // The conditions changed: typed, stacked, removed, cleared or the range moved.
+    void filterChanged();
+
+private:
+    std::optional<FilterCondition> typedCondition() const;
+    std::optional<FilterCondition> rangeCondition() const;
+    void stackTyped();
+    void rebuildChips();
+
+    QComboBox* m_field;
+    QComboBox* m_mode;
+    QLineEdit* m_text;
+    QCheckBox* m_regex;
+    QCheckBox* m_fromOn;
+    QDateTimeEdit* m_from;
+    QCheckBox* m_untilOn;
+    QDateTimeEdit* m_until;
+    QToolButton* m_add;
+    QToolButton* m_clear;
+    QHBoxLayout* m_chips;
+    std::vector<FilterCondition> m_stacked;
+    bool m_matchCase = false;
+};
+
+} // namespace tw

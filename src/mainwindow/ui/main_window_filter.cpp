@@ -1,0 +1,106 @@
+// The main window's filter: the bar, the filtering beside the window, and the rows shown.
+#include "core/work_failure.h"
+#include "mainwindow/filter_runner.h"
+#include "mainwindow/ui/filter_bar.h"
+#include "mainwindow/ui/log_list_model.h"
+#include "mainwindow/ui/main_window.h"
+
+#include <QLineEdit>
+#include <QToolBar>
+
+namespace tw {
+
+void MainWindow::createFilterBar()
+{
+    addToolBarBreak();
+    m_filterToolBar = addToolBar(QStringLiteral("tbrFilter"));
+    m_filterToolBar->setObjectName(QStringLiteral("tbrFilter"));
+    m_filterToolBar->setMovable(false);
+    m_filterToolBar->setFloatable(false);
+    m_filterToolBar->toggleViewAction()->setEnabled(false);
+    m_filterBar = new FilterBar(m_filterToolBar);
+    m_filterToolBar->addWidget(m_filterBar);
+    m_filterToolBar->setVisible(false);
+    m_filterRunner = new FilterRunner(m_list, this);
+    m_model->setShownRows(&m_commands.editor().shown());
+
+    connect(m_filterBar, &FilterBar::filterChanged, this, &MainWindow::filterChanged);
+    connect(m_filterRunner, &FilterRunner::finished, this,
+            [this](const RowFilter& filter, const std::vector<quint32>& rows) {
+                showFilteredRows(filter, rows);
+            });
+    connect(m_filterRunner, &FilterRunner::failed, this,
+            [this](const std::exception_ptr& failure) { reportWorkFailure(m_prompts, failure); });
+}
+
+void MainWindow::toggleFilterBar()
+{
+    const bool shown = commandAction(QStringLiteral("actFilterBar"))->isChecked();
+    m_settings.FilterBar = shown ? 1 : 0;
+    m_filterToolBar->setVisible(shown);
+    if (shown)
+        m_filterBar->textBox()->setFocus();
+}
+
+void MainWindow::addFilterCondition(const FilterCondition& condition)
+{
+    if (!m_filterToolBar->isVisible()) {
+        commandAction(QStringLiteral("actFilterBar"))->setChecked(true);
+        toggleFilterBar();
+    }
+    m_filterBar->addCondition(condition);
+    raise();
+    activateWindow();
+}
+
+void MainWindow::filterChanged()
+{
+    m_filterBar->setMatchCase(m_settings.SearchMatchCase != 0);
+    const RowFilter filter = m_filterBar->filter();
+    if (filter.isEmpty()) {
+        m_filterRunner->cancel();
+        showFilteredRows({}, {});
+        return;
+    }
+    m_filterRunner->request(filter);
+}
+
+void MainWindow::showFilteredRows(const RowFilter& filter, std::vector<quint32> rows)
+{
+    ListEditor& editor = m_commands.editor();
+    if (filter.isEmpty() && !editor.shown().isFiltered())
+        return;
+    editor.setFilter(filter, std::move(rows));
+    setStatusText(3, editor.itemCountText());
+}
+
+bool MainWindow::isFiltering() const
+{
+    return m_filterRunner->isRunning();
+}
+
+RowSubset MainWindow::shownRows() const
+{
+    const ShownRows& shown = const_cast<MainCommands&>(m_commands).editor().shown();
+    return shown.isFiltered() ? RowSubset(shown.rows()) : RowSubset();
+}
+
+void MainWindow::stopFilteringForChange()
+{
+    if (m_filterRunner && m_filterRunner->isRunning()) {
+        m_filterRunner->cancel();
+        m_filterInterrupted = true;
+    }
+}
+
+void MainWindow::resumeFilteringAfterChange()
+{
+    if (m_filterBar)
+        m_filterBar->setFields(m_list.fields());
+    if (!m_filterInterrupted)
+        return;
+    m_filterInterrupted = false;
+    filterChanged();
+}
+
+} // namespace tw

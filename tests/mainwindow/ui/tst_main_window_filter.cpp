@@ -1,0 +1,147 @@
+#include "analysis/ui/statistics_dialog.h"
+#include "mainwindow/ui/filter_bar.h"
+#include "mainwindow/ui/log_list_model.h"
+#include "mainwindow/ui/program_rig.h"
+
+#include <QFile>
+#include <QLineEdit>
+#include <QTest>
+#include <QToolBar>
+
+using namespace tw;
+using namespace Qt::StringLiterals;
+using test::hostColumn;
+using test::listFile;
+using test::Program;
+
+namespace {
+
+const QStringList kHosts = {u"a.example.jp"_s, u"x.other.jp"_s,   u"b.example.jp"_s,
+                            u"y.other.jp"_s,   u"c.example.jp"_s, u"z.other.jp"_s};
+
+struct FilterProgram : Program {
+    FilterProgram()
+    {
+        const QString log = listFile(dir, u"six.twv"_s, kHosts);
+        if (!window().commands().openLogFile(log, OpenMode::Open))
+            qFatal("cannot open the list");
+    }
+    FilterBar* bar() { return window().filterBar(); }
+    // Types into the bar and waits for the rows beside the window.
+    void type(const QString& text)
+    {
+        bar()->textBox()->setText(text);
+        QTRY_VERIFY(!window().isFiltering());
+    }
+    QStringList shown() { return hostColumn(window().model()); }
+};
+
+} // namespace
+
+class TestMainWindowFilter : public QObject {
+    Q_OBJECT
+
+private slots:
+    void hiddenRowsSurviveCutAndClear();
+    void searchWalksTheShownRows();
+    void saveAsksForTheShownRowsOrAll();
+    void statisticsFollowAndDrillDownAddsAChip();
+};
+
+void TestMainWindowFilter::hiddenRowsSurviveCutAndClear()
+{
+    FilterProgram p;
+    p.action(u"actFilterBar"_s)->trigger();
+    QVERIFY(p.window().findChild<QToolBar*>(u"tbrFilter"_s)->isVisible());
+    QCOMPARE(p.window().settings().FilterBar, 1);
+
+    p.type(u"example.jp"_s);
+    QCOMPARE(p.shown(), (QStringList{u"a.example.jp"_s, u"b.example.jp"_s, u"c.example.jp"_s}));
+    QCOMPARE(p.panel(3), u"アイテム数:3 / 6"_s);
+
+    // Cut every shown row: only those go, to the clipboard and out of the list.
+    p.action(u"actSelectAll"_s)->trigger();
+    p.action(u"actCut"_s)->trigger();
+    QCOMPARE(p.window().logList().rowCount(), 3);
+    QVERIFY(p.shown().isEmpty());
+    QCOMPARE(p.panel(3), u"アイテム数:0 / 3"_s);
+
+    p.action(u"actClearFilter"_s)->trigger();
+    QTRY_VERIFY(!p.window().isFiltering());
+    QCOMPARE(p.shown(), (QStringList{u"x.other.jp"_s, u"y.other.jp"_s, u"z.other.jp"_s}));
+    QCOMPARE(p.panel(3), u"アイテム数:3"_s);
+}
+
+void TestMainWindowFilter::searchWalksTheShownRows()
+{
+    FilterProgram p;
+    p.type(u"other"_s);
+    p.window().setSelection({1}, 1); // list row 1: x.other.jp, shown first
+    p.window().search().find(0, false, u"example.com/"_s);
+    QCOMPARE(p.window().currentRow(), 1);
+    p.window().search().findNext();
+    QCOMPARE(p.window().currentRow(), 3); // y.other.jp; b.example.jp is hidden
+    p.window().search().findNext();
+    QCOMPARE(p.window().currentRow(), 5);
+    p.window().search().findNext();
+    QCOMPARE(p.prompts.boxes.last().text, u"検索が終了しました。"_s);
+}
+
+void TestMainWindowFilter::saveAsksForTheShownRowsOrAll()
+{
+    FilterProgram p;
+    p.type(u"other"_s);
+    const QString part = p.dir.filePath(u"part.twv"_s);
+    const QString all = p.dir.filePath(u"all.twv"_s);
+
+    p.prompts.answers.enqueue(MessageAnswer::Yes);
+    p.prompts.fileNames.enqueue(part);
+    p.action(u"actSaveAs"_s)->trigger();
+    QVERIFY(p.prompts.boxes.last().text.contains(u"3 行"_s));
+    QCOMPARE(p.prompts.dialogs.last().request.initialName, u"filtered.twv"_s);
+
+    p.prompts.answers.enqueue(MessageAnswer::No);
+    p.prompts.fileNames.enqueue(all);
+    p.action(u"actSaveAs"_s)->trigger();
+    QVERIFY(p.prompts.dialogs.last().request.initialName != u"filtered.twv"_s);
+
+    const auto hostsIn = [](const QString& path) {
+        QFile f(path);
+        f.open(QIODevice::ReadOnly);
+        const QByteArray bytes = f.readAll();
+        QStringList found;
+        for (const QString& h : kHosts) {
+            if (bytes.contains(h.toLatin1()))
+                found << h;
+        }
+        return found;
+    };
+    QCOMPARE(hostsIn(part), (QStringList{u"x.other.jp"_s, u"y.other.jp"_s, u"z.other.jp"_s}));
+    QCOMPARE(hostsIn(all), kHosts);
+
+    // Without a filter nothing is asked.
+    p.action(u"actClearFilter"_s)->trigger();
+    const qsizetype boxes = p.prompts.boxes.size();
+    p.prompts.fileNames.enqueue(all);
+    p.action(u"actSaveAs"_s)->trigger();
+    QCOMPARE(p.prompts.boxes.size(), boxes);
+}
+
+void TestMainWindowFilter::statisticsFollowAndDrillDownAddsAChip()
+{
+    FilterProgram p;
+    p.type(u"example.jp"_s);
+    p.action(u"actBrowserStatistics"_s)->trigger();
+    StatisticsDialog* dialog = p.window().statisticsDialog(StatisticsPage::Browser);
+    QVERIFY(dialog);
+    QVERIFY(dialog->windowTitle().endsWith(u"(フィルタ適用中)"_s));
+
+    // A drill-down lands in the bar as a chip, and the rows follow both conditions.
+    emit dialog->drillDownRequested(FilterCondition::contains(ColHost, u"b."_s, false));
+    QTRY_VERIFY(!p.window().isFiltering());
+    QCOMPARE(p.bar()->chipLabels().size(), 1);
+    QCOMPARE(p.shown(), QStringList{u"b.example.jp"_s});
+}
+
+QTEST_MAIN(TestMainWindowFilter)
+#include "tst_main_window_filter.moc"
