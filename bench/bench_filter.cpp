@@ -24,24 +24,11 @@ namespace {
 
 int gRepeats = 3;
 
-// Best wall and CPU time of a few runs: on a shared machine, wall time includes waiting.
-struct Timing {
-    double wall = 1e9;
-    double cpu = 1e9;
-};
+using Timing = bench::BestTiming;
 
 Timing bestOf(const std::function<void()>& work)
 {
-    Timing best;
-    for (int i = 0; i < gRepeats; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        const double cpuStart = bench::cpuSeconds();
-        work();
-        best.cpu = std::min(best.cpu, bench::cpuSeconds() - cpuStart);
-        best.wall = std::min(best.wall, bench::seconds(timer));
-    }
-    return best;
+    return bench::bestOf(gRepeats, work);
 }
 
 void buildList(LogList& list, const bench::RunArguments& run)

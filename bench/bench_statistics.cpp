@@ -80,24 +80,11 @@ void buildList(LogList& list)
     list.append(std::move(batch));
 }
 
-struct Timing {
-    double wall = 1e9;
-    double cpu = 1e9;
-};
+using Timing = bench::BestTiming;
 
-// Best of a few runs, as wall-clock and as CPU time (the machine may be shared).
 Timing bestOf(const std::function<void()>& work)
 {
-    Timing best;
-    for (int i = 0; i < kRepeats; ++i) {
-        QElapsedTimer timer;
-        timer.start();
-        const double cpuStart = bench::cpuSeconds();
-        work();
-        best.cpu = std::min(best.cpu, bench::cpuSeconds() - cpuStart);
-        best.wall = std::min(best.wall, bench::seconds(timer));
-    }
-    return best;
+    return bench::bestOf(kRepeats, work);
 }
 
 void report(const char* what, const Timing& t, double target)

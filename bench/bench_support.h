@@ -57,6 +57,12 @@ inline qint64 peakRssSinceResetKb()
     return kb;
 }
 
+// Best wall and CPU time of a few runs: on a shared machine, wall time includes waiting.
+struct BestTiming {
+    double wall = 1e9;
+    double cpu = 1e9;
+};
+
 inline double seconds(const QElapsedTimer& timer)
 {
     return double(timer.nsecsElapsed()) / 1e9;
@@ -84,6 +90,20 @@ inline RunArguments parseRunArguments(const QStringList& args)
             run.log.rows = std::max<qint64>(1, args.at(i).toLongLong());
     }
     return run;
+}
+
+template <typename Work> BestTiming bestOf(int runs, Work&& work)
+{
+    BestTiming best;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer timer;
+        timer.start();
+        const double cpuStart = cpuSeconds();
+        work();
+        best.cpu = std::min(best.cpu, cpuSeconds() - cpuStart);
+        best.wall = std::min(best.wall, seconds(timer));
+    }
+    return best;
 }
 
 // One line for bench/run.sh to collect: "@ NAME SECONDS PEAK_RSS_KB".
