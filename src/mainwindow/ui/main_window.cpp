@@ -97,6 +97,9 @@ MainWindow::~MainWindow()
     // Dialogs hold references to members of this window (the search, the list, the URL
     // opener), which go before the children would; so do the view, the model and the list.
     qDeleteAll(findChildren<QDialog*>(QString(), Qt::FindDirectChildrenOnly));
+    // The filtering beside the window reads the list, which goes before the children would.
+    delete m_filterRunner;
+    m_filterRunner = nullptr;
     delete m_listView;
     m_listView = nullptr;
 }

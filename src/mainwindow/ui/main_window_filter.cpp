@@ -55,6 +55,8 @@ void MainWindow::addFilterCondition(const FilterCondition& condition)
 
 void MainWindow::filterChanged()
 {
+    if (!m_filterRunner)
+        return; // the window is going
     m_filterBar->setMatchCase(m_settings.SearchMatchCase != 0);
     const RowFilter filter = m_filterBar->filter();
     if (filter.isEmpty()) {
@@ -76,7 +78,7 @@ void MainWindow::showFilteredRows(const RowFilter& filter, std::vector<quint32> 
 
 bool MainWindow::isFiltering() const
 {
-    return m_filterRunner->isRunning();
+    return m_filterRunner && m_filterRunner->isRunning();
 }
 
 RowSubset MainWindow::shownRows() const
