@@ -7,6 +7,7 @@
 #include "core/platform.h"
 #include "core/user_prompts.h"
 #include "mainwindow/drag_drop.h"
+#include "mainwindow/filter_runner.h"
 #include "mainwindow/ui/frm_version.h"
 #include "mainwindow/ui/log_list_model.h"
 #include "mainwindow/ui/log_list_view.h"
