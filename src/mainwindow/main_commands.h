@@ -24,6 +24,7 @@ public:
 
     LogList& list() { return m_editor.list(); }
     ListEditor& editor() { return m_editor; }
+    const ListEditor& editor() const { return m_editor; }
     LogOpener& opener() { return m_opener; }
     SharedFileDialog& fileDialog() { return m_dialog; }
 

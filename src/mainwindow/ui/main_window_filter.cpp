@@ -83,7 +83,7 @@ bool MainWindow::isFiltering() const
 
 RowSubset MainWindow::shownRows() const
 {
-    const ShownRows& shown = const_cast<MainCommands&>(m_commands).editor().shown();
+    const ShownRows& shown = m_commands.editor().shown();
     return shown.isFiltered() ? RowSubset(shown.rows()) : RowSubset();
 }
 
