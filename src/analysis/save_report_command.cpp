@@ -19,6 +19,12 @@ bool runSaveReport(StatisticsPage page, const QString& body, const QString& init
 bool runSaveReport(StatisticsPage page, QByteArrayView bodyUtf8, const QString& initDir,
                    UserPrompts& prompts, const Clock& clock, const LongWorkRunner& runner)
 {
+    return runSaveReport(reportNaming(page), bodyUtf8, initDir, prompts, clock, runner);
+}
+
+bool runSaveReport(const ReportNaming& naming, QByteArrayView bodyUtf8, const QString& initDir,
+                   UserPrompts& prompts, const Clock& clock, const LongWorkRunner& runner)
+{
     const QDateTime now = clock.now();
     FileDialogRequest request;
     request.title = u"レポートを保存"_s;
@@ -26,7 +32,7 @@ bool runSaveReport(StatisticsPage page, QByteArrayView bodyUtf8, const QString& 
     request.filterIndex = 2;
     request.defaultExtension = u"txt"_s;
     request.initialFolder = initDir;
-    request.initialName = reportFileName(page, now.date());
+    request.initialName = reportFileName(naming, now.date());
     request.confirmOverwrite = true;
 
     const QString path = prompts.saveFileName(request);
@@ -35,7 +41,7 @@ bool runSaveReport(StatisticsPage page, QByteArrayView bodyUtf8, const QString& 
     bool saved = false;
     try {
         runLongWork(runner, [&] {
-            saved = saveStatisticsReport(path, page, now,
+            saved = saveStatisticsReport(path, naming, now,
                                          [bodyUtf8](const ReportSink& sink) { sink(bodyUtf8); });
         });
     } catch (const std::bad_alloc&) {

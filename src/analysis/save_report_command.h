@@ -18,5 +18,8 @@ bool runSaveReport(StatisticsPage page, const QString& body, const QString& init
 // The same with the body as UTF-8; the file is written through runner.
 bool runSaveReport(StatisticsPage page, QByteArrayView bodyUtf8, const QString& initDir,
                    UserPrompts& prompts, const Clock& clock, const LongWorkRunner& runner = {});
+// The same for a report named otherwise than the four pages.
+bool runSaveReport(const ReportNaming& naming, QByteArrayView bodyUtf8, const QString& initDir,
+                   UserPrompts& prompts, const Clock& clock, const LongWorkRunner& runner = {});
 
 } // namespace tw

@@ -69,10 +69,17 @@ QString platformReportBody(const std::array<qint64, kPlatformClassCount>& tally,
     return out;
 }
 
-QString statisticsReportHead(StatisticsPage page, const QDateTime& created)
+ReportNaming reportNaming(StatisticsPage page)
 {
     static const std::array<QStringView, 4> titles = {
         u" [ブラウザ統計]", u" [プラットフォーム統計]", u" [アクセス情報統計]", u" [ホスト統計]"};
+    static const std::array<QStringView, 4> prefixes = {u"b_", u"p_", u"a_", u"h_"};
+    return {titles[std::size_t(page)].toString(), prefixes[std::size_t(page)].toString(),
+            page == StatisticsPage::Platform ? 2 : 3};
+}
+
+QString statisticsReportHead(const ReportNaming& naming, const QDateTime& created)
+{
     const QString rule(60, u'-');
     QString out;
     appendLine(out, rule);
@@ -81,19 +88,28 @@ QString statisticsReportHead(StatisticsPage page, const QDateTime& created)
     appendLine(out, QString(u"  作成日時:"_s + created.toString(u"yyyy/MM/dd hh:mm"_s)));
     appendLine(out, rule);
     appendLine(out, {});
-    appendLine(out, titles[std::size_t(page)]);
+    appendLine(out, naming.section);
     appendLine(out, {});
     return out;
 }
 
-QString statisticsReportTail(StatisticsPage page)
+QString statisticsReportTail(const ReportNaming& naming)
 {
     QString out;
-    const int emptyLines = page == StatisticsPage::Platform ? 2 : 3;
-    for (int i = 0; i < emptyLines; ++i)
+    for (int i = 0; i < naming.emptyLines; ++i)
         appendLine(out, {});
     appendLine(out, u"[EOF]");
     return out;
+}
+
+QString statisticsReportHead(StatisticsPage page, const QDateTime& created)
+{
+    return statisticsReportHead(reportNaming(page), created);
+}
+
+QString statisticsReportTail(StatisticsPage page)
+{
+    return statisticsReportTail(reportNaming(page));
 }
 
 QString statisticsReportText(StatisticsPage page, const QString& body, const QDateTime& created)
@@ -101,13 +117,14 @@ QString statisticsReportText(StatisticsPage page, const QString& body, const QDa
     return statisticsReportHead(page, created) + body + statisticsReportTail(page);
 }
 
+QString reportFileName(const ReportNaming& naming, const QDate& today)
+{
+    return naming.filePrefix + today.toString(u"yyyyMMdd"_s) + u".txt"_s;
+}
+
 QString reportFileName(StatisticsPage page, const QDate& today)
 {
-    static const std::array<QStringView, 4> prefixes = {u"b_", u"p_", u"a_", u"h_"};
-    QString name = prefixes[std::size_t(page)].toString();
-    name += today.toString(u"yyyyMMdd"_s);
-    name += u".txt";
-    return name;
+    return reportFileName(reportNaming(page), today);
 }
 
 bool saveStatisticsReport(const QString& path, const QString& text, QString* error)
@@ -118,10 +135,16 @@ bool saveStatisticsReport(const QString& path, const QString& text, QString* err
 bool saveStatisticsReport(const QString& path, StatisticsPage page, const QDateTime& created,
                           const std::function<void(const ReportSink&)>& writeBody, QString* error)
 {
+    return saveStatisticsReport(path, reportNaming(page), created, writeBody, error);
+}
+
+bool saveStatisticsReport(const QString& path, const ReportNaming& naming, const QDateTime& created,
+                          const std::function<void(const ReportSink&)>& writeBody, QString* error)
+{
     return writeFileAtomically(
         path,
         [&](const ByteWriter& write) {
-            if (!write(cp932::encode(statisticsReportHead(page, created))))
+            if (!write(cp932::encode(statisticsReportHead(naming, created))))
                 return false;
             bool written = true;
             QByteArray encoded;
@@ -132,7 +155,7 @@ bool saveStatisticsReport(const QString& path, StatisticsPage page, const QDateT
                     written = written && write(encoded);
                 });
             });
-            return written && write(cp932::encode(statisticsReportTail(page)));
+            return written && write(cp932::encode(statisticsReportTail(naming)));
         },
         error);
 }
