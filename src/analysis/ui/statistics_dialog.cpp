@@ -6,6 +6,9 @@
 #include "analysis/host_statistics.h"
 #include "analysis/save_report_command.h"
 #include "analysis/ui/shape_widget.h"
+#include "analysis/ui/statistics_controls.h"
+#include "analysis/ui/statistics_look.h"
+#include "analysis/visitor_pages.h"
 #include "core/log_list.h"
 #include "core/user_prompts.h"
 #include "core/work_failure.h"
@@ -55,10 +58,6 @@ const PageLook& pageLook(StatisticsPage page)
     }};
     return looks[std::size_t(page)];
 }
-
-const QColor kOutline(63, 123, 184);
-const std::array<QColor, kBrowserClassCount> kBarColours = {
-    QColor(18, 128, 248), QColor(235, 223, 82), QColor(29, 226, 137), QColor(255, 255, 215)};
 
 constexpr int kBarLeft = 960; // twips; also the axis
 constexpr qint64 kTwipsPerCount = 20;
@@ -119,14 +118,7 @@ StatisticsDialog::StatisticsDialog(StatisticsPage page, const LogList& list,
     setWindowIcon(applicationIcon());
     setAttribute(Qt::WA_DeleteOnClose);
 
-    m_toolBar = new QToolBar(this);
-    m_toolBar->setObjectName(u"tbrButtons"_s);
-    m_toolBar->setIconSize(QSize(16, 16));
-    m_toolBar->setMovable(false);
-    QAction* save = m_toolBar->addAction(toolbarIcon(u"SAVE"_s), QString());
-    save->setObjectName(u"SAVE"_s);
-    save->setToolTip(u"レポートとして保存"_s);
-    connect(save, &QAction::triggered, this, &StatisticsDialog::saveReport);
+    m_toolBar = makeSaveToolBar(this, [this] { saveReport(); });
 
     m_darkLine = new QFrame(this);
     m_darkLine->setObjectName(u"linSeparatorDark"_s);
@@ -180,7 +172,7 @@ QWidget* StatisticsDialog::buildBrowserPage()
     static const std::array<QString, kBrowserClassCount> names = {u"IE："_s, u"ネスケ："_s,
                                                                   u"WWWC："_s, u"その他："_s};
     auto* pageWidget = new QWidget(this);
-    auto* axis = new ShapeWidget(kOutline, kOutline, pageWidget);
+    auto* axis = new ShapeWidget(kStatisticsOutline, kStatisticsOutline, pageWidget);
     axis->setObjectName(u"linAxis"_s);
     axis->setGeometry(twipsToPixelsX(this, kBarLeft), twipsToPixelsY(this, 240), 1,
                       twipsToPixelsY(this, 3360 - 240));
@@ -192,8 +184,9 @@ QWidget* StatisticsDialog::buildBrowserPage()
         name->setGeometry(twipsToPixelsX(this, 120), twipsToPixelsY(this, 600 + 720 * i),
                           twipsToPixelsX(this, 735), twipsToPixelsY(this, 255));
 
-        auto* bar = indexed(new ShapeWidget(kBarColours[std::size_t(i)], kOutline, pageWidget),
-                            u"shpGraph"_s, i);
+        auto* bar = indexed(
+            new ShapeWidget(kStatisticsBarColours[std::size_t(i)], kStatisticsOutline, pageWidget),
+            u"shpGraph"_s, i);
         // A bar longer than the window is clipped at its edge anyway.
         const int width = int(
             qMin<double>(twipsToPixelsX(this, double(kTwipsPerCount * count)), QWIDGETSIZE_MAX));
@@ -396,10 +389,7 @@ QMenu* StatisticsDialog::makeContextMenu(QWidget* where, QPoint pos)
 
 void StatisticsDialog::drillDown(const DrillDown& entry)
 {
-    emit drillDownRequested(
-        FilterCondition::custom(entry.label(), [entry](const LogList& list, qsizetype row) {
-            return entry.keeps(list, row);
-        }));
+    emit drillDownRequested(drillCondition(entry));
 }
 
 bool StatisticsDialog::eventFilter(QObject* watched, QEvent* event)
@@ -413,13 +403,7 @@ bool StatisticsDialog::eventFilter(QObject* watched, QEvent* event)
         }
     } else if (where && event->type() == QEvent::ContextMenu) {
         const auto* request = static_cast<QContextMenuEvent*>(event);
-        QMenu* menu = makeContextMenu(where, request->pos());
-        if (menu->isEmpty()) {
-            delete menu;
-        } else {
-            menu->setAttribute(Qt::WA_DeleteOnClose);
-            menu->popup(request->globalPos());
-        }
+        popUpUnlessEmpty(makeContextMenu(where, request->pos()), request->globalPos());
         return true;
     }
     return QDialog::eventFilter(watched, event);
