@@ -3,6 +3,7 @@
 #include "analysis/row_filter.h"
 #include "analysis/search_controller.h"
 #include "analysis/statistics_report.h"
+#include "analysis/visitor_statistics.h"
 #include "core/log_list.h"
 #include "mainwindow/drag_drop.h"
 #include "mainwindow/main_commands.h"
@@ -34,6 +35,7 @@ class LogListView;
 class SearchDialog;
 class SkippedLinesDialog;
 class StatisticsDialog;
+class VisitorStatisticsDialog;
 
 // The main window: the menu bar, the toolbar, the list of the open log and the three-panel
 // status bar, with a fourth panel while the open files had lines that could not be read.
@@ -64,6 +66,7 @@ public:
     // The dialogs the Tools menu keeps: the newest statistics dialog of a page, the search
     // dialog of the run (null until first shown or after they are gone).
     StatisticsDialog* statisticsDialog(StatisticsPage page) const;
+    VisitorStatisticsDialog* visitorStatisticsDialog(VisitorStatistic statistic) const;
     SearchDialog* searchDialog() const;
 
     // Saved by the close sequence.
@@ -183,6 +186,9 @@ private:
     void itemInformation();
     void openUrl();
     void showStatistics(StatisticsPage page);
+    void createVisitorCommands();
+    void addVisitorMenu(QMenu* tools);
+    void showVisitorStatistics(VisitorStatistic statistic);
     void showSearch();
     void preferences();
     void showVersion();
@@ -201,6 +207,7 @@ private:
     SearchController m_search;
     QPointer<SearchDialog> m_searchDialog;
     std::array<QPointer<StatisticsDialog>, 4> m_statistics;
+    std::array<QPointer<VisitorStatisticsDialog>, 8> m_visitorStatistics;
     ShortcutFolder m_shortcuts; // goes with the window, and the shortcuts with it
     QString m_shortcutPath;
     bool m_rowDragRunning = false;

@@ -92,6 +92,7 @@ void MainWindow::createCommands()
                [this] { showStatistics(StatisticsPage::Access); });
     addCommand("actHostStatistics", u"ホスト統計(&H)...", {},
                [this] { showStatistics(StatisticsPage::Host); });
+    createVisitorCommands();
     addCommand("actSearch", u"検索(&F)...", keys(Qt::CTRL | Qt::Key_F), [this] { showSearch(); });
     addCommand("actFindNext", u"次を検索(&N)", QKeySequence(Qt::Key_F3),
                [this] { m_search.findNext(); });
@@ -150,9 +151,10 @@ void MainWindow::createMenus()
 
     QMenu* tools = bar->addMenu(QStringLiteral("ツール(&T)"));
     tools->setObjectName(QStringLiteral("mnuTool"));
-    addToMenu(tools,
-              {"actConvertLf", "actRepairLog", "-", "actBrowserStatistics", "actPlatformStatistics",
-               "actAccessStatistics", "actHostStatistics", "-", "actSearch", "actFindNext"});
+    addToMenu(tools, {"actConvertLf", "actRepairLog", "-", "actBrowserStatistics",
+                      "actPlatformStatistics", "actAccessStatistics", "actHostStatistics"});
+    addVisitorMenu(tools);
+    addToMenu(tools, {"-", "actSearch", "actFindNext"});
 
     QMenu* help = bar->addMenu(QStringLiteral("ヘルプ(&H)"));
     help->setObjectName(QStringLiteral("mnuHelp"));

@@ -194,12 +194,15 @@ void TestMainWindow::menuOrder()
         u"actCut actCopy actDelete - actSelectAll"_qs,
         u"actToolbar actStatusBar actFilterBar actClearFilter - actItemInfo actOpenUrl actSkippedLines - actPreferences"_qs,
         u"actConvertLf actRepairLog - actBrowserStatistics actPlatformStatistics "
-        u"actAccessStatistics actHostStatistics - actSearch actFindNext"_qs,
+        u"actAccessStatistics actHostStatistics actVisitorStatistics - actSearch actFindNext"_qs,
         u"actHelp - actHomePages - actVersion"_qs};
     for (int i = 0; i < 5; ++i)
         QCOMPARE(itemsOf(bar.at(i)->menu()), expected.at(i));
     QCOMPARE(itemsOf(p.action(QStringLiteral("actHomePages"))->menu()),
              QStringLiteral("actProductPage actAuthorPage - actDownloadPage"));
+    QCOMPARE(itemsOf(p.action(QStringLiteral("actVisitorStatistics"))->menu()),
+             QStringLiteral("actVisitorAgents actVisitorOs actVisitorBots actVisitorPages "
+                            "actVisitorStatus actVisitorDays actVisitorHours actVisitorReferrers"));
 
     // The pop-up shares the menus' actions; while it is open they read as the pop-up's items
     // and show no shortcut.
