@@ -21,6 +21,7 @@ constexpr int kMinSlot = 3; // pixels a column keeps however many there are
 constexpr int kTopMargin = 28;
 constexpr int kRightMargin = 16;
 constexpr int kTick = 4;
+constexpr int kMaxColumn = 48;
 
 QString number(qint64 n)
 {
@@ -215,9 +216,11 @@ void VisitorChart::paintColumns(QPainter& painter, const QRect& plot, const QRec
         const Column& c = m_columns[std::size_t(i)];
         if (c.hits <= 0)
             continue; // a gap at zero height
-        const double x = plot.left() + double(i) * slot + gap / 2;
+        // A few columns stay slim in the middle of their wide slots.
+        const double w = std::clamp(slot - gap, 1.0, double(kMaxColumn));
+        const double x = plot.left() + (double(i) + 0.5) * slot - w / 2;
         const double h = std::max(1.0, double(c.hits) * scale);
-        const QRectF bar(x, plot.bottom() + 1 - h, std::max(1.0, slot - gap), h);
+        const QRectF bar(x, plot.bottom() + 1 - h, w, h);
         painter.fillRect(bar, i == m_hovered ? kStatisticsHighlight : kStatisticsBarColours[0]);
         if (slot >= 6) {
             painter.setPen(kStatisticsOutline);
