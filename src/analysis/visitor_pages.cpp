@@ -94,11 +94,4 @@ FilterCondition visitorDayCondition(QDate day)
         [day](const LogList& list, qsizetype row) { return dayOfRow(list, row) == day; });
 }
 
-FilterCondition drillCondition(const DrillDown& drill)
-{
-    return FilterCondition::custom(drill.label(), [drill](const LogList& list, qsizetype row) {
-        return drill.keeps(list, row);
-    });
-}
-
 } // namespace tw

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "analysis/drill_down.h"
 #include "analysis/row_filter.h"
 #include "analysis/statistics_report.h"
 #include "analysis/visitor_statistics.h"
@@ -34,7 +33,5 @@ QString visitorReportBody(const VisitorFigures& figures);
 FilterCondition visitorKeyCondition(VisitorStatistic statistic, const QString& key);
 // The rows of one day, as the daily page counts them.
 FilterCondition visitorDayCondition(QDate day);
-// A statistic's entry as a condition of the filter, labelled as the entry.
-FilterCondition drillCondition(const DrillDown& drill);
 
 } // namespace tw

@@ -8,7 +8,6 @@
 #include "analysis/ui/shape_widget.h"
 #include "analysis/ui/statistics_controls.h"
 #include "analysis/ui/statistics_look.h"
-#include "analysis/visitor_pages.h"
 #include "core/log_list.h"
 #include "core/user_prompts.h"
 #include "core/work_failure.h"
@@ -389,7 +388,7 @@ QMenu* StatisticsDialog::makeContextMenu(QWidget* where, QPoint pos)
 
 void StatisticsDialog::drillDown(const DrillDown& entry)
 {
-    emit drillDownRequested(drillCondition(entry));
+    emit drillDownRequested(FilterCondition::drillDown(entry));
 }
 
 bool StatisticsDialog::eventFilter(QObject* watched, QEvent* event)

@@ -162,7 +162,7 @@ std::optional<FilterCondition> VisitorStatisticsDialog::conditionOfEntry(qsizety
     }
     if (entry >= 24)
         return std::nullopt;
-    return drillCondition(DrillDown::hour(int(entry)));
+    return FilterCondition::drillDown(DrillDown::hour(int(entry)));
 }
 
 std::optional<FilterCondition> VisitorStatisticsDialog::conditionAt(const QWidget* where,
