@@ -38,6 +38,7 @@ FilterBar::FilterBar(QWidget* parent)
 {
     setObjectName(u"filterBar"_s);
     m_mode->addItems({u"含む"_s, u"含まない"_s});
+    m_regex->setObjectName(u"chkRegex"_s);
     m_text->setPlaceholderText(u"絞り込む文字列"_s);
     m_text->setClearButtonEnabled(true);
     m_add->setText(u"条件に追加"_s);
