@@ -10,6 +10,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 using namespace Qt::StringLiterals;
 
 namespace tw {
@@ -121,6 +123,18 @@ void FilterBar::setFields(FieldSet fields)
     }
     const int at = m_field->findData(chosen);
     m_field->setCurrentIndex(at >= 0 ? at : 0);
+}
+
+void FilterBar::setDateSpan(const QByteArray& first, const QByteArray& last)
+{
+    for (auto [on, box, end] :
+         {std::tuple(m_fromOn, m_from, &first), std::tuple(m_untilOn, m_until, &last)}) {
+        const QDateTime at = QDateTime::fromString(QString::fromLatin1(*end), kDateTimeFormat);
+        if (!on->isChecked() && at.isValid()) {
+            const QSignalBlocker block(box);
+            box->setDateTime(at);
+        }
+    }
 }
 
 void FilterBar::setMatchCase(bool matchCase)
