@@ -127,9 +127,11 @@ void FilterBar::setFields(FieldSet fields)
 
 void FilterBar::setDateSpan(const QByteArray& first, const QByteArray& last)
 {
-    for (auto [on, box, end] :
-         {std::tuple(m_fromOn, m_from, &first), std::tuple(m_untilOn, m_until, &last)}) {
-        const QDateTime at = QDateTime::fromString(QString::fromLatin1(*end), kDateTimeFormat);
+    // The range leaves out its end: the last row's second is in, the one after it is not.
+    for (auto [on, box, end, after] :
+         {std::tuple(m_fromOn, m_from, &first, 0), std::tuple(m_untilOn, m_until, &last, 1)}) {
+        const QDateTime at =
+            QDateTime::fromString(QString::fromLatin1(*end), kDateTimeFormat).addSecs(after);
         if (!on->isChecked() && at.isValid()) {
             const QSignalBlocker block(box);
             box->setDateTime(at);
