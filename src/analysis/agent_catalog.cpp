@@ -23,6 +23,8 @@ namespace {
 // the time a hostile one can take.
 constexpr qsizetype kClassifiedBytes = 2048;
 constexpr std::size_t kShards = 64;
+// A thread keeps the answers it looked up last, without a lock, up to this many.
+constexpr std::size_t kThreadCacheSize = 1 << 14;
 
 struct ViewHash {
     std::size_t operator()(std::string_view s) const
@@ -68,7 +70,18 @@ QString AgentInfo::osKey() const
     return keyOf(os, osMajor);
 }
 
+std::atomic<quint64> g_nextCatalogId{1};
+
+// Keys view bytes the catalog keeps; an id never comes back, so a cache of a catalog that is
+// gone is never read.
+struct ThreadCache {
+    quint64 catalogId = 0;
+    std::unordered_map<std::string_view, const AgentInfo*, ViewHash> byAgent;
+};
+thread_local ThreadCache t_cache;
+
 struct AgentCatalog::Impl {
+    const quint64 id = g_nextCatalogId.fetch_add(1);
     struct Shard {
         std::mutex mutex;
         // Keys view the bytes of `agents`, which never move.
@@ -89,6 +102,29 @@ struct AgentCatalog::Impl {
     {
         const std::lock_guard lock(infoMutex);
         return *infos.insert(std::move(info)).first;
+    }
+
+    // The agent as the catalog keeps it, and its answer.
+    std::pair<std::string_view, const AgentInfo*> lookUp(std::string_view key,
+                                                         QByteArrayView userAgent)
+    {
+        std::call_once(built, [this] {
+            uap = std::make_unique<const UapParser>();
+            crawlers = std::make_unique<const CrawlerList>();
+        });
+        Shard& shard = shards[ViewHash()(key) % kShards];
+        const std::lock_guard lock(shard.mutex);
+        if (const auto it = shard.byAgent.find(key); it != shard.byAgent.end())
+            return *it;
+        // Classified while the shard is held, so that no agent is classified twice; other
+        // threads go on with agents of the other shards.
+        const AgentInfo& info = intern(classifyNow(userAgent));
+        shard.agents.reserve(shard.agents.size() + 1);
+        auto bytes = std::make_unique<QByteArray>(userAgent.toByteArray());
+        const auto kept = viewOf(*bytes);
+        shard.byAgent.emplace(kept, &info);
+        shard.agents.push_back(std::move(bytes));
+        return {kept, &info};
     }
 
     AgentInfo classifyNow(QByteArrayView agent) const
@@ -125,30 +161,34 @@ AgentCatalog::~AgentCatalog() = default;
 
 const AgentInfo& AgentCatalog::classify(QByteArrayView userAgent)
 {
-    std::call_once(d->built, [this] {
-        d->uap = std::make_unique<const UapParser>();
-        d->crawlers = std::make_unique<const CrawlerList>();
-    });
     const std::string_view key = viewOf(userAgent);
-    Impl::Shard& shard = d->shards[ViewHash()(key) % kShards];
-    const std::lock_guard lock(shard.mutex);
-    if (const auto it = shard.byAgent.find(key); it != shard.byAgent.end())
-        return *it->second;
-    // Classified while the shard is held, so that no agent is classified twice; other threads
-    // go on with agents of the other shards.
-    const AgentInfo& info = d->intern(d->classifyNow(userAgent));
-    shard.agents.reserve(shard.agents.size() + 1);
-    auto bytes = std::make_unique<QByteArray>(userAgent.toByteArray());
-    shard.byAgent.emplace(viewOf(*bytes), &info);
-    shard.agents.push_back(std::move(bytes));
-    return info;
+    ThreadCache& cache = t_cache;
+    if (cache.catalogId == d->id) {
+        if (const auto it = cache.byAgent.find(key); it != cache.byAgent.end())
+            return *it->second;
+    } else {
+        cache.byAgent.clear();
+        cache.catalogId = d->id;
+    }
+    const auto [kept, info] = d->lookUp(key, userAgent);
+    if (cache.byAgent.size() >= kThreadCacheSize)
+        cache.byAgent.clear();
+    cache.byAgent.emplace(kept, info);
+    return *info;
 }
 
 std::optional<std::vector<const AgentInfo*>>
 agentsOfRows(const LogList& list, const RowSubset& rows, const std::atomic<bool>* cancel)
 {
+    return agentsOfRows(AgentCatalog::shared(), list, rows, cancel);
+}
+
+std::optional<std::vector<const AgentInfo*>> agentsOfRows(AgentCatalog& catalog,
+                                                          const LogList& list,
+                                                          const RowSubset& rows,
+                                                          const std::atomic<bool>* cancel)
+{
     const auto cancelled = [cancel] { return cancel && cancel->load(std::memory_order_relaxed); };
-    AgentCatalog& catalog = AgentCatalog::shared();
     const auto count = std::size_t(rows.size(list));
     constexpr std::size_t kRowsPerWorker = 50000;
     const std::size_t workers = std::clamp<std::size_t>(

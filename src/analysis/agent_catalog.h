@@ -54,6 +54,10 @@ private:
 // Agents that read alike share one AgentInfo, so pointers compare as answers do.
 std::optional<std::vector<const AgentInfo*>>
 agentsOfRows(const LogList& list, const RowSubset& rows, const std::atomic<bool>* cancel = nullptr);
+// The same with a catalog of its own, as a benchmark measures a cold one.
+std::optional<std::vector<const AgentInfo*>>
+agentsOfRows(AgentCatalog& catalog, const LogList& list, const RowSubset& rows,
+             const std::atomic<bool>* cancel = nullptr);
 
 enum class BotChoice : quint8 { Keep, Exclude, Only };
 

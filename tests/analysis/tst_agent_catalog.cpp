@@ -14,10 +14,39 @@
 
 #include <yaml-cpp/yaml.h>
 
+#include <cstdlib>
+#include <new>
 #include <thread>
 
 using namespace tw;
 using namespace Qt::StringLiterals;
+
+namespace {
+
+// Allocations left before memory "runs out" (every later one fails); -1: never.
+std::atomic<long> g_allocationsLeft{-1};
+
+} // namespace
+
+void* operator new(std::size_t size)
+{
+    if (g_allocationsLeft.load(std::memory_order_relaxed) >= 0 &&
+        g_allocationsLeft.fetch_sub(1) <= 0)
+        throw std::bad_alloc();
+    if (void* p = std::malloc(size ? size : 1))
+        return p;
+    throw std::bad_alloc();
+}
+
+void operator delete(void* p) noexcept
+{
+    std::free(p);
+}
+
+void operator delete(void* p, std::size_t) noexcept
+{
+    std::free(p);
+}
 
 namespace {
 
@@ -266,6 +295,48 @@ private slots:
 
         const std::atomic<bool> cancel{true};
         QVERIFY(!agentsOfRows(list, {}, &cancel));
+    }
+
+    // Memory running out on any core at any point reaches the caller as std::bad_alloc, and the
+    // catalog keeps only whole answers: afterwards every row reads as with a new catalog.
+    void memoryRunningOutLeavesTheCatalogWhole()
+    {
+        LogList list;
+        test::Rows rows;
+        for (int i = 0; i < 120000; ++i)
+            rows.append({(i % 2 ? kChrome : kGptBot) + QString::number(i % 40)});
+        test::appendRows(list, rows);
+        // How many allocations a run with a new catalog makes.
+        AgentCatalog whole;
+        g_allocationsLeft = 1L << 40;
+        const auto expected = agentsOfRows(whole, list, {});
+        const long needed = (1L << 40) - g_allocationsLeft.exchange(-1);
+        // Most of them build the rule lists, which the first agent does alone.
+        AgentCatalog first;
+        g_allocationsLeft = 1L << 40;
+        first.classify("");
+        const long built = (1L << 40) - g_allocationsLeft.exchange(-1);
+        const long rest = needed - built;
+        for (const long failAt :
+             {0L, built / 2, built + rest / 4, built + rest / 2, built + rest * 3 / 4}) {
+            AgentCatalog catalog;
+            bool threw = false;
+            g_allocationsLeft = failAt;
+            try {
+                agentsOfRows(catalog, list, {});
+            } catch (const std::bad_alloc&) {
+                threw = true;
+            }
+            g_allocationsLeft = -1;
+            QVERIFY(threw);
+            const auto got = agentsOfRows(catalog, list, {});
+            for (std::size_t i = 0; i < 80; ++i) {
+                const AgentInfo& a = *(*got)[i];
+                const AgentInfo& b = *(*expected)[i];
+                QCOMPARE(QStringList({a.browserKey(), a.osKey(), a.device, a.botName}),
+                         QStringList({b.browserKey(), b.osKey(), b.device, b.botName}));
+            }
+        }
     }
 
     // Hostile user agents are classified without crashing and in reasonable time.
