@@ -7,6 +7,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace tw {
@@ -28,6 +29,10 @@ public:
     static DrillDown hour(int hour);
     // The domain as the host statistics keys it: the host from its third-last dot on.
     static DrillDown hostDomain(QByteArrayView tail);
+
+    // An entry from its parts as statistic(), number() and text() gave them (a saved filter),
+    // or nothing when they name no entry.
+    static std::optional<DrillDown> restore(int statistic, int number, QByteArrayView text);
 
     DrillStatistic statistic() const { return m_statistic; }
     // The class, hour, or -1 for the statistics keyed by text.
