@@ -5,6 +5,8 @@
 #include "analysis/visitor_statistics.h"
 #include "core/log_list.h"
 
+#include <QtNumeric>
+
 #include <limits>
 #include <unordered_map>
 
@@ -12,6 +14,13 @@ namespace tw {
 namespace {
 
 constexpr qint32 kNoDay = std::numeric_limits<qint32>::min();
+
+// A log can claim any number of bytes: the sum stops at the largest number rather than wrap.
+qint64 addBytes(qint64 sum, qint64 bytes)
+{
+    qint64 out = 0;
+    return qAddOverflow(sum, bytes, &out) ? std::numeric_limits<qint64>::max() : out;
+}
 
 struct DayTotals {
     qint64 hits = 0;
@@ -33,7 +42,7 @@ struct ShareDays {
             last = std::max(last, day);
         }
         ++m_totals->hits;
-        m_totals->bytes += bytes;
+        m_totals->bytes = addBytes(m_totals->bytes, bytes);
     }
 
 private:
@@ -84,7 +93,7 @@ std::optional<std::vector<DayFigures>> dayFigures(const LogList& list, const Row
         for (const auto& [day, totals] : part.days) {
             DayFigures& figures = out[std::size_t(day - first)];
             figures.hits += totals.hits;
-            figures.bytes += totals.bytes;
+            figures.bytes = addBytes(figures.bytes, totals.bytes);
         }
     }
     for (qint32& slot : rowSlots)

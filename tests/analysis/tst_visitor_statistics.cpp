@@ -5,6 +5,7 @@
 #include "core/log_list.h"
 #include "core/log_reader.h"
 #include "support/log_rows.h"
+#include "support/web_logs.h"
 
 #include <QTest>
 
@@ -54,6 +55,7 @@ private slots:
     void daysAndHours();
     void followTheSubset();
     void rowsWithoutTheFieldAreNotCounted();
+    void hostileBytesDoNotWrap();
     void cancelled();
 };
 
@@ -212,6 +214,20 @@ void TestVisitorStatistics::rowsWithoutTheFieldAreNotCounted()
     QCOMPARE(countKeys(VisitorStatistic::Status, list)->counted, qint64(0));
     QCOMPARE(lines(VisitorStatistic::Days, list), QStringList(u"2026/12/01\t1\t1\t0"_s));
     QCOMPARE(lines(VisitorStatistic::Days, LogList()), QStringList());
+}
+
+void TestVisitorStatistics::hostileBytesDoNotWrap()
+{
+    // Ten responses claiming 18 digits of bytes each: more than a 64-bit sum holds.
+    LogList list;
+    QList<QStringList> rows;
+    for (int i = 0; i < 10; ++i)
+        rows << QStringList{u"UA"_s,  u"h"_s,
+                            {},       u"2026/12/01 10:00:00"_s,
+                            u"-"_s,   u"GET / HTTP/1.1"_s,
+                            u"200"_s, u"999999999999999999"_s};
+    list.append(test::webBatch(test::kWebFields | kColumnFields, rows));
+    QCOMPARE(dayFigures(list)->front().bytes, std::numeric_limits<qint64>::max());
 }
 
 void TestVisitorStatistics::cancelled()
