@@ -5,6 +5,8 @@
 
 #include <QHashFunctions>
 
+#include <bit>
+
 namespace tw {
 namespace {
 
@@ -19,7 +21,10 @@ struct Visit {
 // The distinct visits of one part of the hashes, in an open-addressing table at most half full.
 class VisitSet {
 public:
-    VisitSet(const LogList& list, std::span<const qsizetype> rowOf) : m_list(list), m_rowOf(rowOf)
+    // Room for `expected` visits without growing: most rows of a log are visits of their own.
+    VisitSet(const LogList& list, std::span<const qsizetype> rowOf, std::size_t expected)
+        : m_list(list), m_rowOf(rowOf),
+          m_table(std::bit_ceil(std::max<std::size_t>(1024, 2 * expected)))
     {
     }
 
@@ -114,7 +119,7 @@ std::optional<std::vector<qint64>> distinctVisitors(const LogList& list, const R
     // Each share takes the visits of its part of the hashes, so no visit is counted twice.
     std::vector<std::vector<qint64>> counts(shares, std::vector<qint64>(slotCount));
     runOnThreads(shares, [&](std::size_t s) {
-        VisitSet set(list, rowOf);
+        VisitSet set(list, rowOf, std::size_t(count) / shares);
         std::vector<qint64>& mine = counts[s];
         for (qsizetype i = 0; i < count; ++i) {
             if ((i & 4095) == 0 && isCancelled(cancel))
