@@ -80,6 +80,42 @@ DrillDown DrillDown::day(QDate day)
     return DrillDown(DrillStatistic::Day, int(day.toJulianDay()));
 }
 
+std::optional<DrillDown> DrillDown::restore(int statistic, int number, QByteArrayView text)
+{
+    const auto within = [number](int count) { return number >= 0 && number < count; };
+    switch (DrillStatistic(statistic)) {
+    case DrillStatistic::Browser:
+        if (within(kBrowserClassCount) && text.isEmpty())
+            return browser(BrowserClass(number));
+        break;
+    case DrillStatistic::Platform:
+        if (within(kPlatformClassCount))
+            return DrillDown(DrillStatistic::Platform, number, text);
+        break;
+    case DrillStatistic::PreviousPage:
+        if (number == -1)
+            return previousPage(text);
+        break;
+    case DrillStatistic::Hour:
+        if (within(24) && text.isEmpty())
+            return hour(number);
+        break;
+    case DrillStatistic::HostDomain:
+        if (number == -1)
+            return hostDomain(text);
+        break;
+    case DrillStatistic::VisitorKey:
+        if (within(int(VisitorStatistic::Days))) // the statistics keyed by text come first
+            return visitorKey(VisitorStatistic(number), QString::fromUtf8(text));
+        break;
+    case DrillStatistic::Day:
+        if (const QDate d = QDate::fromJulianDay(number); d.isValid() && text.isEmpty())
+            return day(d);
+        break;
+    }
+    return std::nullopt;
+}
+
 QString DrillDown::label() const
 {
     switch (m_statistic) {

@@ -8,6 +8,7 @@
 #include <QByteArrayView>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace tw {
@@ -42,6 +43,10 @@ public:
     // An entry of Agents, Os, Bots, Pages, Status or Referrers, as countKeys keys it.
     static DrillDown visitorKey(VisitorStatistic statistic, const QString& key);
     static DrillDown day(QDate day);
+
+    // An entry from its parts as statistic(), number() and text() gave them (a saved filter),
+    // or nothing when they name no entry.
+    static std::optional<DrillDown> restore(int statistic, int number, QByteArrayView text);
 
     DrillStatistic statistic() const { return m_statistic; }
     // The class, hour, VisitorStatistic, Julian day, or -1 for the statistics keyed by text.

@@ -191,6 +191,15 @@ FilterCondition FilterCondition::custom(const QString& label, Test test)
     return c;
 }
 
+FilterCondition FilterCondition::drillDown(const DrillDown& entry)
+{
+    FilterCondition c = custom(entry.label(), [entry](const LogList& list, qsizetype row) {
+        return entry.keeps(list, row);
+    });
+    c.drill = entry;
+    return c;
+}
+
 QString FilterCondition::label() const
 {
     switch (kind) {
