@@ -10,6 +10,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 using namespace Qt::StringLiterals;
 
 namespace tw {
@@ -38,6 +40,7 @@ FilterBar::FilterBar(QWidget* parent)
 {
     setObjectName(u"filterBar"_s);
     m_mode->addItems({u"含む"_s, u"含まない"_s});
+    m_regex->setObjectName(u"chkRegex"_s);
     m_text->setPlaceholderText(u"絞り込む文字列"_s);
     m_text->setClearButtonEnabled(true);
     m_add->setText(u"条件に追加"_s);
@@ -120,6 +123,20 @@ void FilterBar::setFields(FieldSet fields)
     }
     const int at = m_field->findData(chosen);
     m_field->setCurrentIndex(at >= 0 ? at : 0);
+}
+
+void FilterBar::setDateSpan(const QByteArray& first, const QByteArray& last)
+{
+    // The range leaves out its end: the last row's second is in, the one after it is not.
+    for (auto [on, box, end, after] :
+         {std::tuple(m_fromOn, m_from, &first, 0), std::tuple(m_untilOn, m_until, &last, 1)}) {
+        const QDateTime at =
+            QDateTime::fromString(QString::fromLatin1(*end), kDateTimeFormat).addSecs(after);
+        if (!on->isChecked() && at.isValid()) {
+            const QSignalBlocker block(box);
+            box->setDateTime(at);
+        }
+    }
 }
 
 void FilterBar::setMatchCase(bool matchCase)

@@ -25,6 +25,9 @@ public:
 
     // The fields the chooser offers besides "すべて": the list's own.
     void setFields(FieldSet fields);
+    // The list's first and last date-time ("YYYY/MM/DD HH:MM:SS"): the range boxes not in use
+    // start from them.
+    void setDateSpan(const QByteArray& first, const QByteArray& last);
     // Case follows the search dialog's setting.
     void setMatchCase(bool matchCase);
 
