@@ -1,7 +1,8 @@
 #include "analysis/ui/bar_list.h"
 
+#include "analysis/access_statistics.h"
 #include "analysis/ui/statistics_look.h"
-#include "analysis/visitor_pages.h"
+#include "core/cp932.h"
 
 #include <QHelpEvent>
 #include <QLocale>
@@ -26,7 +27,7 @@ QString BarList::shownKey(const QString& key)
 {
     if (key.isEmpty())
         return u"（空）"_s;
-    QString shown = key;
+    QString shown = cp932::withoutCodeMarks(key);
     for (QChar& c : shown) {
         if (c.unicode() < 0x20 || c.unicode() == 0x7f)
             c = QChar(0x2400 + (c.unicode() == 0x7f ? 0x21 : c.unicode())); // ␀ … ␡
@@ -100,7 +101,7 @@ QString BarList::figuresText(qsizetype entry) const
 {
     const qint64 count = m_counts.entries[std::size_t(entry)].count;
     return QLocale(QLocale::Japanese).toString(count) + u" ("_s +
-           shareText(count, m_counts.counted) + u")"_s;
+           formatShare(count, m_counts.counted) + u")"_s;
 }
 
 void BarList::paintEvent(QPaintEvent*)

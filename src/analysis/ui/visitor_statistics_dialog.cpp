@@ -152,13 +152,14 @@ std::optional<FilterCondition> VisitorStatisticsDialog::conditionOfEntry(qsizety
     if (const auto* counts = std::get_if<KeyCounts>(&m_figures)) {
         if (entry >= qsizetype(counts->entries.size()))
             return std::nullopt;
-        return visitorKeyCondition(m_statistic, counts->entries[std::size_t(entry)].key);
+        return FilterCondition::drillDown(
+            DrillDown::visitorKey(m_statistic, counts->entries[std::size_t(entry)].key));
     }
     if (holds<std::vector<DayFigures>>(m_figures)) {
         const QDate day = m_chart->dayOf(entry);
         if (!day.isValid())
             return std::nullopt;
-        return visitorDayCondition(day);
+        return FilterCondition::drillDown(DrillDown::day(day));
     }
     if (entry >= 24)
         return std::nullopt;
