@@ -107,16 +107,22 @@ void TestVisitorStatisticsDialog::chartMapsPositionsToColumnsFromOneToThousandsO
         chart.setDays(days);
         chart.resize(std::max(600, chart.minimumSizeHint().width()), 300);
         QCOMPARE(chart.columnCount(), count);
-        // Every column, zero days included, is found at its own slot.
-        for (qsizetype i = 0; i < count; ++i)
+        // Every column, zero days included, is found across its own slot.
+        const double slot =
+            count > 1
+                ? double(chart.columnFoot(count - 1).x() - chart.columnFoot(0).x()) / (count - 1)
+                : 100.0;
+        const QPoint quarter(int(slot / 4), 0);
+        for (qsizetype i = 0; i < count; ++i) {
             QCOMPARE(chart.columnAt(chart.columnFoot(i)), i);
+            QCOMPARE(chart.columnAt(chart.columnFoot(i) - quarter), i);
+            QCOMPARE(chart.columnAt(chart.columnFoot(i) + quarter), i);
+        }
         QCOMPARE(chart.columnAt(QPoint(1, 150)), -1); // left of the axis
         QCOMPARE(chart.columnAt(QPoint(300, 1)), -1); // above the plot
         QCOMPARE(chart.columnAt(QPoint(chart.width() - 1, 150)), -1);
 
         // Labels never overlap: the step gives each at least the width of "12/31".
-        const double slot = double(chart.columnFoot(count - 1).x() - chart.columnFoot(0).x()) /
-                            std::max(1, count - 1);
         if (count > 1)
             QVERIFY(slot * double(chart.labelStep()) >=
                     chart.fontMetrics().horizontalAdvance(u"12/31"_s));
