@@ -20,6 +20,7 @@ namespace {
 
 constexpr int kPad = 6;
 constexpr int kWidestKeySampled = 2000; // entries measured for the key column
+constexpr qsizetype kShownEnd = 200;
 
 } // namespace
 
@@ -27,7 +28,9 @@ QString BarList::shownKey(const QString& key)
 {
     if (key.isEmpty())
         return u"（空）"_s;
-    QString shown = cp932::withoutCodeMarks(key);
+    // A key of a megabyte (a hostile request) is shown by its ends.
+    QString shown = cp932::withoutCodeMarks(
+        key.size() <= 2 * kShownEnd ? key : key.left(kShownEnd) + u"…"_s + key.right(kShownEnd));
     for (QChar& c : shown) {
         if (c.unicode() < 0x20 || c.unicode() == 0x7f)
             c = QChar(0x2400 + (c.unicode() == 0x7f ? 0x21 : c.unicode())); // ␀ … ␡

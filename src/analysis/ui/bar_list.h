@@ -23,7 +23,8 @@ public:
     qsizetype entryAt(QPoint pos) const;
     // "12,345 (12.34%)".
     QString figuresText(qsizetype entry) const;
-    // The key as shown: "（空）" for an empty key, control characters as visible marks.
+    // The key as shown: "（空）" for an empty key, control characters as visible marks, a very
+    // long key by its two ends.
     static QString shownKey(const QString& key);
 
     QSize sizeHint() const override;

@@ -95,6 +95,7 @@ private slots:
     void chartHoverAndClickNameTheirColumn();
     void clickOnAColumnKeepsThatDayOrHour();
     void barDrillDownKeepsExactlyTheEntrysRows();
+    void barsShowHostileKeysTamed();
     void dialogFollowsTheShownRows();
     void saveWritesTheReportLines();
 };
@@ -229,6 +230,24 @@ void TestVisitorStatisticsDialog::barDrillDownKeepsExactlyTheEntrysRows()
         delete menu;
         delete dialog;
     }
+}
+
+void TestVisitorStatisticsDialog::barsShowHostileKeysTamed()
+{
+    QCOMPARE(BarList::shownKey({}), u"（空）"_s);
+    QCOMPARE(BarList::shownKey(u"/a\tb\r\n\x1b[31m\u202egnp.exe"_s),
+             u"/a\u2409b\u240d\u240a\u241b[31m\ufffdgnp.exe"_s);
+    // Megabyte keys among thousands: each is shown by its ends.
+    KeyCounts counts;
+    for (int i = 0; i < 3000; ++i)
+        counts.entries.push_back({QString(i < 20 ? 1 << 20 : 10, QChar(u'a' + i % 26)), 3000 - i});
+    counts.counted = 3000 * 3001 / 2;
+    QCOMPARE(BarList::shownKey(counts.entries[0].key).size(), 401);
+    BarList bars;
+    bars.resize(500, 300);
+    bars.setCounts(std::move(counts));
+    QVERIFY(!bars.viewport()->grab().isNull());
+    QCOMPARE(bars.figuresText(0), u"3,000 (0.07%)"_s);
 }
 
 void TestVisitorStatisticsDialog::dialogFollowsTheShownRows()
