@@ -190,7 +190,7 @@ void VisitorChart::paintEvent(QPaintEvent* event)
     if (plot.width() <= 0 || plot.height() <= 0)
         return;
     paintColumns(painter, plot, event->rect());
-    paintAxes(painter, plot);
+    paintAxes(painter, plot, event->rect());
     paintLegend(painter, plot);
 }
 
@@ -249,7 +249,7 @@ void VisitorChart::paintColumns(QPainter& painter, const QRect& plot, const QRec
     painter.restore();
 }
 
-void VisitorChart::paintAxes(QPainter& painter, const QRect& plot) const
+void VisitorChart::paintAxes(QPainter& painter, const QRect& plot, const QRect& dirty) const
 {
     const QColor ink = palette().color(QPalette::Text);
     const QFontMetrics fm = fontMetrics();
@@ -265,9 +265,16 @@ void VisitorChart::paintAxes(QPainter& painter, const QRect& plot) const
         painter.drawText(label, Qt::AlignRight | Qt::AlignVCenter, number(v));
     }
 
+    if (m_columns.empty())
+        return;
     const double slot = slotWidth();
     const qsizetype step = labelStep();
-    for (qsizetype i = 0; i < columnCount(); i += step) {
+    // Only the labels near the dirty rectangle: a hostile log may span millennia.
+    const qsizetype near =
+        std::max<qsizetype>(0, qsizetype((dirty.left() - plot.left()) / slot) - 4 * step);
+    for (qsizetype i = near / step * step; i < columnCount(); i += step) {
+        if (plot.left() + double(i) * slot > dirty.right() + 4 * step * slot)
+            break;
         const int x = plot.left() + int((double(i) + 0.5) * slot);
         painter.drawLine(x, plot.bottom(), x, plot.bottom() + kTick);
         const QString text = axisLabel(i);
@@ -280,26 +287,28 @@ void VisitorChart::paintAxes(QPainter& painter, const QRect& plot) const
 
 void VisitorChart::paintLegend(QPainter& painter, const QRect& plot) const
 {
+    // Left-aligned, so that a chart wider than its place shows it before any scrolling.
     const QFontMetrics fm = fontMetrics();
-    const int y = (kTopMargin - fm.height()) / 2;
+    const int baseline = (kTopMargin - fm.height()) / 2 + fm.ascent();
+    const int middle = kTopMargin / 2;
     painter.setPen(palette().color(QPalette::Text));
+    int x = plot.left();
     if (m_showsDays && !m_columns.empty()) {
         const QString span = m_columns.front().day.toString(u"yyyy/MM/dd"_s) + u" – "_s +
                              m_columns.back().day.toString(u"yyyy/MM/dd"_s);
-        painter.drawText(QPoint(plot.left(), y + fm.ascent()), span);
+        painter.drawText(QPoint(x, baseline), span);
+        x += fm.horizontalAdvance(span) + 24;
     }
-    const QString hits = u"ヒット"_s;
-    const QString visitors = u"訪問者"_s;
     const int box = fm.height() - 4;
-    int x = width() - kRightMargin - fm.horizontalAdvance(visitors) - 24;
-    painter.drawText(QPoint(x, y + fm.ascent()), visitors);
+    painter.fillRect(QRect(x, middle - box / 2, box, box), kStatisticsBarColours[0]);
+    x += box + 6;
+    painter.drawText(QPoint(x, baseline), u"ヒット"_s);
+    x += fm.horizontalAdvance(u"ヒット"_s) + 16;
     painter.save();
     painter.setPen(QPen(kStatisticsLine, 2));
-    painter.drawLine(x - 22, y + fm.height() / 2, x - 6, y + fm.height() / 2);
+    painter.drawLine(x, middle, x + 16, middle);
     painter.restore();
-    x -= 22 + 16 + fm.horizontalAdvance(hits);
-    painter.drawText(QPoint(x, y + fm.ascent()), hits);
-    painter.fillRect(QRect(x - box - 6, y + 2, box, box), kStatisticsBarColours[0]);
+    painter.drawText(QPoint(x + 22, baseline), u"訪問者"_s);
 }
 
 void VisitorChart::setHovered(qsizetype column)

@@ -65,7 +65,7 @@ private:
     int leftMargin() const;
     QString axisLabel(qsizetype column) const;
     void paintColumns(QPainter& painter, const QRect& plot, const QRect& dirty) const;
-    void paintAxes(QPainter& painter, const QRect& plot) const;
+    void paintAxes(QPainter& painter, const QRect& plot, const QRect& dirty) const;
     void paintLegend(QPainter& painter, const QRect& plot) const;
     void setHovered(qsizetype column);
     void figuresChanged();
