@@ -51,6 +51,14 @@ BarList::BarList(QWidget* parent) : QAbstractScrollArea(parent)
 void BarList::setCounts(KeyCounts counts)
 {
     m_counts = std::move(counts);
+    m_measured = false;
+    updateScrollBar();
+    viewport()->update();
+}
+
+void BarList::measure()
+{
+    // Measured when painted: the font is the one the style settled on by then.
     const QFontMetrics fm = fontMetrics();
     m_widestKey = 0;
     m_widestFigures = 0;
@@ -59,12 +67,19 @@ void BarList::setCounts(KeyCounts counts)
         m_widestKey = std::max(
             m_widestKey, fm.horizontalAdvance(shownKey(m_counts.entries[std::size_t(i)].key)));
     }
+    m_widestKey += 2; // the advance is rounded, the eliding is not
     // The first entry has the most digits; a share is at most "100.00%".
     if (!m_counts.entries.empty())
         m_widestFigures = fm.horizontalAdvance(
             QLocale(QLocale::Japanese).toString(m_counts.entries.front().count) + u" (100.00%)"_s);
-    updateScrollBar();
-    viewport()->update();
+    m_measured = true;
+}
+
+void BarList::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange)
+        m_measured = false;
+    QAbstractScrollArea::changeEvent(event);
 }
 
 int BarList::rowHeight() const
@@ -109,6 +124,8 @@ QString BarList::figuresText(qsizetype entry) const
 
 void BarList::paintEvent(QPaintEvent*)
 {
+    if (!m_measured)
+        measure();
     QPainter painter(viewport());
     const QFontMetrics fm = fontMetrics();
     const int h = rowHeight();

@@ -38,14 +38,17 @@ protected:
     void scrollContentsBy(int dx, int dy) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void updateScrollBar();
     int keyWidth() const;
+    void measure();
 
     KeyCounts m_counts;
     int m_widestKey = 0;
     int m_widestFigures = 0;
+    bool m_measured = false;
 };
 
 } // namespace tw

@@ -103,7 +103,7 @@ QDate VisitorChart::dayOf(qsizetype column) const
 
 int VisitorChart::leftMargin() const
 {
-    return fontMetrics().horizontalAdvance(number(m_axisTop)) + kTick + 8;
+    return fontMetrics().horizontalAdvance(number(m_axisTop)) + kTick + 12;
 }
 
 QRect VisitorChart::plotRect() const
