@@ -273,9 +273,17 @@ void TestVisitorStatisticsDialog::dialogFollowsTheShownRows()
     QCOMPARE(figures.size(), 4u);
     QCOMPARE(figures[0].hits, 1);
     QCOMPARE(figures[3].hits, 2);
+
+    // No row shown: an empty chart that offers nothing.
+    const RowSubset none(std::span<const quint32>{});
+    VisitorStatisticsDialog* empty = rig.open(VisitorStatistic::Days, &none);
+    QCOMPARE(empty->chart()->columnCount(), 0);
+    QVERIFY(!empty->chart()->grab().isNull());
+    QVERIFY(!empty->conditionAt(empty->chart(), QPoint(300, 150)));
     delete all;
     delete some;
     delete days;
+    delete empty;
 }
 
 void TestVisitorStatisticsDialog::saveWritesTheReportLines()
