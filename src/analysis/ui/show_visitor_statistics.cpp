@@ -33,8 +33,13 @@ VisitorStatisticsDialog* showVisitorStatisticsDialog(VisitorStatistic statistic,
         prompts, [&] { runLongWork(runner, [&] { figures = figuresOf(statistic, list, rows); }); });
     if (!made || !figures)
         return nullptr;
-    auto* dialog = new VisitorStatisticsDialog(statistic, std::move(*figures), settings, prompts,
-                                               clock, owner, runner, shown != nullptr);
+    // The chart copies the figures: millennia of days in a hostile log may not fit twice.
+    VisitorStatisticsDialog* dialog = nullptr;
+    if (!runReportingFailure(prompts, [&] {
+            dialog = new VisitorStatisticsDialog(statistic, std::move(*figures), settings, prompts,
+                                                 clock, owner, runner, shown != nullptr);
+        }))
+        return nullptr;
     dialog->show();
     return dialog;
 }

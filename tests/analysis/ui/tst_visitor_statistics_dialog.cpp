@@ -98,6 +98,7 @@ private slots:
     void barsShowHostileKeysTamed();
     void dialogFollowsTheShownRows();
     void saveWritesTheReportLines();
+    void runningOutOfMemoryOpensNoDialog();
 };
 
 void TestVisitorStatisticsDialog::chartMapsPositionsToColumnsFromOneToThousandsOfDays()
@@ -305,6 +306,18 @@ void TestVisitorStatisticsDialog::saveWritesTheReportLines()
     QVERIFY(text.endsWith(u"\r\n[EOF]\r\n"_s));
     QCOMPARE(bytes.count("\n"), bytes.count("\r\n"));
     delete dialog;
+}
+
+void TestVisitorStatisticsDialog::runningOutOfMemoryOpensNoDialog()
+{
+    Rig rig;
+    QWidget owner;
+    const LongWorkRunner failing = [](const std::function<void()>&) { throw std::bad_alloc(); };
+    QVERIFY(!showVisitorStatisticsDialog(VisitorStatistic::Days, rig.list, rig.settings,
+                                         rig.prompts, rig.clock, &owner, failing));
+    QVERIFY(owner.findChildren<VisitorStatisticsDialog*>().isEmpty());
+    QCOMPARE(rig.prompts.boxes.size(), 1);
+    QCOMPARE(rig.prompts.boxes[0].text, u"メモリが不足しています。"_s);
 }
 
 QTEST_MAIN(TestVisitorStatisticsDialog)
