@@ -57,6 +57,12 @@ int main(int argc, char* argv[])
     std::printf("agents-cold  %.3f s wall, %.3f s CPU (target 0.30 s), %zu bot rows\n", cold.wall,
                 cold.cpu, bots);
     bench::result("agents-cold", cold.wall);
+    const bench::BestTiming build = bench::bestOf(run.repeat, [] {
+        AgentCatalog catalog;
+        catalog.classify("");
+    });
+    std::printf("rule lists   %.3f s wall, %.3f s CPU (built by the first agent)\n", build.wall,
+                build.cpu);
     AgentCatalog warmCatalog;
     classifyAll(warmCatalog);
     const bench::BestTiming warm = bench::bestOf(run.repeat, [&] { classifyAll(warmCatalog); });
