@@ -243,6 +243,23 @@ QString regexError(const QString& pattern)
     return u"%1 (offset %2)"_s.arg(re.errorString()).arg(re.patternErrorOffset());
 }
 
+std::optional<std::pair<QByteArray, QByteArray>> dateTimeSpan(const LogList& list)
+{
+    QByteArrayView first, last;
+    for (qsizetype row = 0; row < list.rowCount(); ++row) {
+        const QByteArrayView at = list.field(row, ColDateTime);
+        if (!isListDateTime(at))
+            continue;
+        if (first.isEmpty() || at < first)
+            first = at;
+        if (last.isEmpty() || at > last)
+            last = at;
+    }
+    if (first.isEmpty())
+        return std::nullopt;
+    return std::pair(first.toByteArray(), last.toByteArray());
+}
+
 bool isListDateTime(QByteArrayView text)
 {
     static constexpr char kShape[] = "0000/00/00 00:00:00";

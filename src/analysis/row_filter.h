@@ -68,6 +68,9 @@ QString regexError(const QString& pattern);
 // Whether text is a date-time "YYYY/MM/DD HH:MM:SS" that exists in the calendar.
 bool isListDateTime(QByteArrayView text);
 
+// The earliest and the latest date-time of the list's rows, when any row has one.
+std::optional<std::pair<QByteArray, QByteArray>> dateTimeSpan(const LogList& list);
+
 // The indexes of the rows from firstRow on that pass, in display order, worked out on every core.
 // Returns nothing as soon as cancel is seen set. Throws std::bad_alloc when memory runs out.
 std::optional<std::vector<quint32>> filterRows(const LogList& list, const RowFilter& filter,

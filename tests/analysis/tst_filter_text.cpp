@@ -26,9 +26,13 @@ void TestFilterText::everyKindComesBackAsItWas()
     c.push_back(FilterCondition::dateRange("2026/12/01 00:00:00", {}));
     const UserPlatforms user(QStringList{u"ｽﾏﾎ"_s, {}, {}});
     const std::vector<DrillDown> drills = {
-        DrillDown::browser(BrowserClass(1)), DrillDown::platform(PlatformClass::User1, user),
-        DrillDown::previousPage(u"http://例.jp/?q=1"_s.toUtf8()), DrillDown::hour(23),
-        DrillDown::hostDomain(".example.jp")};
+        DrillDown::browser(BrowserClass(1)),
+        DrillDown::platform(PlatformClass::User1, user),
+        DrillDown::previousPage(u"http://例.jp/?q=1"_s.toUtf8()),
+        DrillDown::hour(23),
+        DrillDown::hostDomain(".example.jp"),
+        DrillDown::visitorKey(VisitorStatistic::Pages, u"/検索"_s),
+        DrillDown::day(QDate(2026, 12, 1))};
     for (const DrillDown& d : drills)
         c.push_back(FilterCondition::drillDown(d));
     c.push_back(
@@ -66,6 +70,7 @@ void TestFilterText::damagedTextsAreRefused()
         u"{\"version\":1,\"conditions\":[{\"kind\":\"date\",\"from\":\"2026/02/30 00:00:00\"}]}"_s,
         u"{\"version\":1,\"conditions\":[{\"kind\":\"drill\",\"statistic\":3,\"number\":24}]}"_s,
         u"{\"version\":1,\"conditions\":[{\"kind\":\"drill\",\"statistic\":77}]}"_s,
+        u"{\"version\":1,\"conditions\":[{\"kind\":\"drill\",\"statistic\":5,\"number\":6}]}"_s,
         u"{\"version\":1,\"conditions\":[{\"kind\":\"what\"}]}"_s,
     };
     for (const QString& text : damaged)

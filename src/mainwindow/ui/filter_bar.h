@@ -25,6 +25,9 @@ public:
 
     // The fields the chooser offers besides "すべて": the list's own.
     void setFields(FieldSet fields);
+    // The list's first and last date-time ("YYYY/MM/DD HH:MM:SS"): the range boxes not in use
+    // start from them.
+    void setDateSpan(const QByteArray& first, const QByteArray& last);
     // Case follows the search dialog's setting.
     void setMatchCase(bool matchCase);
 
@@ -64,6 +67,7 @@ private:
     QComboBox* m_mode;
     QLineEdit* m_text;
     QCheckBox* m_regex;
+    QCheckBox* m_withoutBots;
     QCheckBox* m_fromOn;
     QDateTimeEdit* m_from;
     QCheckBox* m_untilOn;

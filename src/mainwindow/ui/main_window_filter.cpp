@@ -101,8 +101,11 @@ void MainWindow::stopFilteringForChange()
 
 void MainWindow::resumeFilteringAfterChange()
 {
-    if (m_filterBar)
+    if (m_filterBar) {
         m_filterBar->setFields(m_list.fields());
+        if (const auto span = dateTimeSpan(m_list))
+            m_filterBar->setDateSpan(span->first, span->second);
+    }
     if (!m_filterInterrupted)
         return;
     m_filterInterrupted = false;
