@@ -17,6 +17,26 @@ const QByteArray kCombined =
     "192.0.2.1 - - [01/Dec/2026:10:30:00 +0900] \"GET /a HTTP/1.1\" 404 - \"-\" \"UA1\"\n"
     "host.example.jp - - [03/Dec/2026:23:59:59 +0900] \"GET /b HTTP/1.1\" 200 8 \"-\" \"UA2\"\n";
 
+// A desktop browser, a crawler and a phone.
+const QByteArray kAgents =
+    "192.0.2.1 - - [01/Dec/2026:10:00:01 +0900] \"GET /a HTTP/1.1\" 200 5 \"-\" \"Mozilla/5.0 "
+    "(Windows NT 10.0; Win64; x64) AppleWebKit/537.36 (KHTML, like Gecko) Chrome/120.0.0.0 "
+    "Safari/537.36\"\n"
+    "192.0.2.2 - - [01/Dec/2026:10:00:02 +0900] \"GET /robots.txt HTTP/1.1\" 404 5 \"-\" "
+    "\"Mozilla/5.0 (compatible; Googlebot/2.1; +http://www.google.com/bot.html)\"\n"
+    "192.0.2.3 - - [01/Dec/2026:10:00:03 +0900] \"GET /a HTTP/1.1\" 200 5 \"-\" \"Mozilla/5.0 "
+    "(iPhone; CPU iPhone OS 17_1 like Mac OS X) AppleWebKit/605.1.15 (KHTML, like Gecko) "
+    "Version/17.1 Mobile/15E148 Safari/604.1\"\n";
+
+test::CliRun runOn(const QByteArray& log, const QStringList& args)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"access.log"_s);
+    if (!test::writeBytes(path, log))
+        return {};
+    return runCli(args + QStringList{path});
+}
+
 } // namespace
 
 class TestCliVisitorStats : public QObject {
@@ -68,6 +88,40 @@ private slots:
         QCOMPARE(lines[23], u"23\t1\t1"_s);
     }
 
+    void agentsAndBots_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<QString>("out");
+        QTest::newRow("agents") << QStringList{u"stats"_s, u"agents"_s}
+                                << u"1\t33.33%\tChrome 120\n1\t33.33%\tGooglebot 2\n"
+                                   u"1\t33.33%\tMobile Safari 17\n"_s;
+        QTest::newRow("os, bots left out")
+            << QStringList{u"stats"_s, u"os"_s, u"--bots"_s, u"exclude"_s}
+            << u"1\t50.00%\tWindows 10\n1\t50.00%\tiOS 17\n"_s;
+        QTest::newRow("bots") << QStringList{u"stats"_s, u"bots"_s} << u"1\t100.00%\tGooglebot\n"_s;
+        QTest::newRow("a classic statistic, bots alone")
+            << QStringList{u"stats"_s, u"status"_s, u"--bots=only"_s} << u"1\t100.00%\t404\n"_s;
+    }
+
+    void agentsAndBots()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QString, out);
+        const test::CliRun run = runOn(kAgents, args);
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, out);
+    }
+
+    void showLeavesOutBots()
+    {
+        QStringList ips;
+        const test::CliRun run = runOn(kAgents, {u"show"_s, u"--bots"_s, u"exclude"_s});
+        for (const QString& line : run.out.split(u'\n', Qt::SkipEmptyParts))
+            ips << line.section(u'\t', 0, 0) + u' ' + line.section(u'\t', 4, 4);
+        QCOMPARE(ips, QStringList({u"1 192.0.2.1"_s, u"2 192.0.2.3"_s}));
+    }
+
     void usageErrors_data()
     {
         QTest::addColumn<QStringList>("args");
@@ -76,6 +130,7 @@ private slots:
         QTest::newRow("negative --top") << QStringList{u"pages"_s, u"--top"_s, u"-1"_s};
         QTest::newRow("--top on show") << QStringList{u"show"_s, u"--top"_s, u"1"_s};
         QTest::newRow("unknown statistic") << QStringList{u"weeks"_s};
+        QTest::newRow("--bots keep") << QStringList{u"bots"_s, u"--bots"_s, u"keep"_s};
     }
 
     void usageErrors()
