@@ -1,6 +1,7 @@
 #include "support/cli_run.h"
 #include "support/test_files.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -120,6 +121,29 @@ private slots:
         for (const QString& line : run.out.split(u'\n', Qt::SkipEmptyParts))
             ips << line.section(u'\t', 0, 0) + u' ' + line.section(u'\t', 4, 4);
         QCOMPARE(ips, QStringList({u"1 192.0.2.1"_s, u"2 192.0.2.3"_s}));
+    }
+
+    void daysOfThousandsOfYears()
+    {
+        // Two lines eight thousand years apart: every day between is listed, line by line.
+        QTemporaryDir dir;
+        const QString log = dir.filePath(u"far.log"_s);
+        const QString listing = dir.filePath(u"days.txt"_s);
+        QVERIFY(test::writeBytes(
+            log, "1.2.3.4 - - [01/Jan/0001:00:00:00 +0000] \"GET / HTTP/1.1\" 200 5 \"-\" \"UA\"\n"
+                 "1.2.3.4 - - [31/Dec/9999:23:59:59 +0000] \"GET / HTTP/1.1\" 200 7 \"-\" "
+                 "\"UA\"\n"));
+        const test::CliRun run =
+            runCli({u"stats"_s, u"days"_s, log}, test::memoryLimit(350L << 20), {}, listing);
+        QCOMPARE(run.err, QString());
+        QCOMPARE(run.exitCode, 0);
+        QFile file(listing);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = file.readAll().split('\n');
+        QCOMPARE(lines.size(), 3652059 + 1);
+        QCOMPARE(lines.front(), "0001/01/01\t1\t1\t5");
+        QCOMPARE(lines[1], "0001/01/02\t0\t0\t0");
+        QCOMPARE(lines[lines.size() - 2], "9999/12/31\t1\t1\t7");
     }
 
     void usageErrors_data()
