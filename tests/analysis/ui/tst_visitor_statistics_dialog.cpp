@@ -206,7 +206,8 @@ void TestVisitorStatisticsDialog::barDrillDownKeepsExactlyTheEntrysRows()
 {
     Rig rig;
     for (const VisitorStatistic statistic :
-         {VisitorStatistic::Pages, VisitorStatistic::Status, VisitorStatistic::Referrers}) {
+         {VisitorStatistic::Agents, VisitorStatistic::Os, VisitorStatistic::Bots,
+          VisitorStatistic::Pages, VisitorStatistic::Status, VisitorStatistic::Referrers}) {
         VisitorStatisticsDialog* dialog = rig.open(statistic);
         QVERIFY(dialog && dialog->barList());
         BarList* bars = dialog->barList();
