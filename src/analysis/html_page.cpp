@@ -37,7 +37,7 @@ h2{font-size:1.05rem;margin:0 0 8px}
 .card .value{font-size:1.45rem;font-weight:600;white-space:nowrap}
 .card .note{font-size:.8rem;color:#52606d}
 section{padding:12px 14px;margin:12px 0;min-width:0}
-.tables{display:grid;grid-template-columns:repeat(auto-fit,minmax(330px,1fr));gap:0 12px}
+.tables{display:grid;grid-template-columns:repeat(auto-fit,minmax(330px,1fr));gap:0 12px;align-items:start}
 .chart,.scroll{overflow-x:auto}
 .chart svg{display:block;width:100%;min-width:600px;height:auto}
 .legend{margin:0 0 4px;font-size:.85rem;color:#52606d}
@@ -57,19 +57,14 @@ summary{cursor:pointer;color:#334e68}
 </head>
 )";
 
-QLocale numbers()
-{
-    return QLocale::c();
-}
-
 QByteArray count(qint64 value)
 {
-    return numbers().toString(value).toUtf8();
+    return htmlNumber(value);
 }
 
 QString bytesText(qint64 bytes)
 {
-    return numbers().formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
+    return QLocale::c().formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
 }
 
 QByteArray shareText(qint64 part, qint64 whole)
@@ -215,14 +210,17 @@ void appendTable(QByteArray& out, const ReportTable& table, int top)
     out += "</th><th class=\"num\">件数</th><th class=\"num\">割合</th><th class=\"share\"></th>"
            "</tr></thead><tbody>\n";
     const std::size_t shown = std::min(table.entries.size(), std::size_t(std::max(top, 0)));
+    // The bars are drawn against the first entry, so that small shares stay told apart.
+    const qint64 largest = shown ? std::max<qint64>(table.entries.front().count, 1) : 1;
     for (std::size_t i = 0; i < shown; ++i) {
         const KeyCount& e = table.entries[i];
-        const QByteArray share = shareText(e.count, table.counted);
         out += "<tr><td class=\"num\">" + QByteArray::number(qulonglong(i + 1)) +
                "</td><td class=\"key\">";
         appendEscaped(out, e.key);
-        out += "</td><td class=\"num\">" + count(e.count) + "</td><td class=\"num\">" + share +
-               "</td><td class=\"share\"><span style=\"width:" + share + "\"></span></td></tr>\n";
+        out += "</td><td class=\"num\">" + count(e.count) + "</td><td class=\"num\">" +
+               shareText(e.count, table.counted) + "</td><td class=\"share\"><span style=\"width:" +
+               QByteArray::number(100.0 * double(e.count) / double(largest), 'f', 1) +
+               "%\"></span></td></tr>\n";
     }
     out += "</tbody></table></div>\n";
     if (shown < table.entries.size()) {

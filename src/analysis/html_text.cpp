@@ -2,6 +2,8 @@
 
 #include "core/cp932.h"
 
+#include <QLocale>
+
 namespace tw {
 namespace {
 
@@ -94,6 +96,12 @@ QByteArray htmlText(QStringView text)
     QByteArray out;
     appendHtmlText(text, out);
     return out;
+}
+
+QByteArray htmlNumber(qint64 value)
+{
+    static const QLocale grouping(QLocale::English, QLocale::UnitedStates);
+    return grouping.toString(value).toLatin1();
 }
 
 } // namespace tw

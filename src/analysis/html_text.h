@@ -13,4 +13,7 @@ namespace tw {
 void appendHtmlText(QStringView text, QByteArray& out);
 QByteArray htmlText(QStringView text);
 
+// A count with its thousands grouped, "1,234,567".
+QByteArray htmlNumber(qint64 value);
+
 } // namespace tw

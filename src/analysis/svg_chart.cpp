@@ -2,8 +2,6 @@
 
 #include "analysis/html_text.h"
 
-#include <QLocale>
-
 #include <algorithm>
 
 namespace tw {
@@ -18,11 +16,6 @@ constexpr qsizetype kMostDots = 62; // more and the line's dots run together
 QByteArray num(double value)
 {
     return QByteArray::number(value, 'f', 1);
-}
-
-QByteArray grouped(qint64 value)
-{
-    return QLocale::c().toString(value).toUtf8();
 }
 
 void appendLabel(QByteArray& out, double x, double y, const char* anchor, QStringView text)
@@ -45,7 +38,7 @@ void appendValueAxis(QByteArray& out, const AxisScale& scale)
         out += "<line x1=\"" + num(L::kLeft) + "\" x2=\"" + num(L::kWidth - L::kRight) +
                "\" y1=\"" + num(y) + "\" y2=\"" + num(y) + "\" stroke=\"" +
                (v ? "#e4e7eb" : "#7b8794") + "\"/>";
-        appendLabel(out, L::kLeft - 6, y + 4, "end", QString::fromUtf8(grouped(v)));
+        appendLabel(out, L::kLeft - 6, y + 4, "end", QString::fromLatin1(htmlNumber(v)));
     }
     out += "<line x1=\"" + num(L::kLeft) + "\" x2=\"" + num(L::kLeft) + "\" y1=\"" + num(L::kTop) +
            "\" y2=\"" + num(L::kTop + L::plotHeight()) + "\" stroke=\"#7b8794\"/></g>";
