@@ -32,6 +32,7 @@ enum OptionFlag : unsigned {
     OptLogFormat = 1u << 6, // --log-format NAME
     OptAllFields = 1u << 7, // --all-fields
     OptFilter = 1u << 8,    // --match, --exclude, --regex, --ignore-case, --from, --until
+    OptHtml = 1u << 9,      // --html
     // What every command that reads FILE... takes.
     OptCommon = OptSort | OptNow | OptPlatforms | OptLogFormat,
 };
@@ -49,6 +50,7 @@ struct CliOptions {
     bool matchCase = false;
     LogLayout layout = LogLayout::Auto;
     bool allFields = false;
+    bool html = false;
     RowFilter filter; // complete once parsing is done
     bool ignoreCase = false;
     QByteArray from; // "YYYY/MM/DD HH:MM:SS", empty when not given
