@@ -1,5 +1,6 @@
 #include "loggen.h"
 
+#include "loggen_agents.h"
 #include "loggen_gzip.h"
 #include "loggen_web.h"
 #include "loggen_web_visits.h"
@@ -374,6 +375,7 @@ bool generate(const LogGenOptions& options, const std::function<bool(QByteArray&
     const bool web = options.format != LogFormat::List;
     WebVisitDetails details(options);
     WebLogWriter webWriter(options);
+    AgentPool agents(options.seed, options.agents, options.rows);
     Visit visit;
     // Damaged rows are spread evenly through the file.
     const std::int64_t damaged = std::clamp<std::int64_t>(options.damagedRows, 0, options.rows);
@@ -381,6 +383,8 @@ bool generate(const LogGenOptions& options, const std::function<bool(QByteArray&
     std::int64_t damagedSoFar = 0;
     for (std::int64_t i = 0; i < options.rows; ++i) {
         generator.next(visit);
+        if (!agents.isEmpty())
+            visit.browser = agents.next();
         const bool isDamaged = i == nextDamaged;
         if (isDamaged) {
             ++damagedSoFar;

@@ -39,6 +39,7 @@ struct LogGenOptions {
     std::optional<bool> rareRows;
     std::int64_t startDay = kDefaultStartDay; // the first visit's day, in days since 1970
     double spanDays = 90;                     // the visits spread over about this many days
+    int agents = 0; // > 0: the rows' user agents come from this many present-day ones
 };
 
 // Rare rows of the web formats, per 10,000 rows, each drawn on its own.

@@ -14,7 +14,7 @@ namespace {
 const char* const kUsage =
     "Usage: tw-loggen --rows N [--seed S] [--format F] [--pages N] [--raw] [--damaged N]\n"
     "                 [--long-pages BYTES] [--crlf] [--gzip] [--rare-rows|--no-rare-rows]\n"
-    "                 [--start YYYY-MM-DD] [--days N] -o OUT\n"
+    "                 [--start YYYY-MM-DD] [--days N] [--agents N] -o OUT\n"
     "  --rows N       number of visits (default 1000)\n"
     "  --seed S       random seed (default 1); the same seed and options give the same bytes\n"
     "  --format F     twv: list file, CP932 with CR LF (default);\n"
@@ -34,7 +34,10 @@ const char* const kUsage =
     "                 older benchmark data depend on\n"
     "  --no-rare-rows web formats: none of those rows\n"
     "  --start D      day of the first visit (default 2001-05-01)\n"
-    "  --days N       the visits spread over about N days, a fraction too (default 90)\n";
+    "  --days N       the visits spread over about N days, a fraction too (default 90)\n"
+    "  --agents N     the user agents are N distinct present-day ones (browsers on desktops\n"
+    "                 and phones, crawlers, tools), a few of them on most rows; every one\n"
+    "                 appears when there are at least N rows\n";
 
 const QHash<QString, tw::bench::LogFormat> kFormats = {
     {u"twv"_s, tw::bench::LogFormat::List},
@@ -111,6 +114,9 @@ int main(int argc, char* argv[])
         } else if (arg == u"--days") {
             options.spanDays = value.toDouble(&ok);
             ok = ok && options.spanDays > 0;
+        } else if (arg == u"--agents") {
+            options.agents = value.toInt(&ok);
+            ok = ok && options.agents > 0 && options.agents <= 1000000;
         } else if (arg == u"-o") {
             output = value;
         } else {

@@ -29,7 +29,7 @@ combined_rows=1000000
 "$root/scripts/install-deps.sh" bench
 echo "== building Release in $build" >&2
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$build" -j"$(nproc)" --target tw-loggen bench_read_save bench_statistics bench_filter bench_gui_open \
+cmake --build "$build" -j"$(nproc)" --target tw-loggen bench_read_save bench_statistics bench_filter bench_filter_typing bench_gui_open \
     tallyweaver-cli >/dev/null
 
 mkdir -p "$data"
@@ -68,6 +68,7 @@ if [ -n "$sizes" ]; then
             "$build/bench/bench_read_save" --repeat "$repeat" --file "$f"
             "$build/bench/bench_statistics" --file "$f"
             "$build/bench/bench_filter" --repeat "$repeat" --file "$f"
+            "$build/bench/bench_filter_typing" --repeat "$repeat" --file "$f"
             "$build/bench/bench_gui_open" --repeat "$repeat" --file "$f"
             best=""
             for _ in $(seq "$repeat"); do

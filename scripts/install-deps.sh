@@ -4,6 +4,8 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl-dev zlib1g-dev
           qt6-translations-l10n fonts-noto-cjk xvfb xauth
+          # the user-agent data set and the YAML reader that turns it into tables at build time
+          uap-core libyaml-cpp-dev
           # what the install test checks the installed files with
           desktop-file-utils appstream shared-mime-info groff-base)
 # Extra groups: "fuzz" for the fuzzers and sanitizer builds, "bench" for bench/run.sh and the

@@ -50,9 +50,13 @@ private:
 };
 
 // The agent of each given row (the Browser field), in subset order, worked out on every core.
-// Returns nothing as soon as cancel is seen set.
+// Returns nothing as soon as cancel is seen set. Throws std::bad_alloc when memory runs out.
+// Agents that read alike share one AgentInfo, so pointers compare as answers do.
 std::optional<std::vector<const AgentInfo*>>
-agentsOfRows(const LogList& list, const RowSubset& rows,
+agentsOfRows(const LogList& list, const RowSubset& rows, const std::atomic<bool>* cancel = nullptr);
+// The same with a catalog of its own, as a benchmark measures a cold one.
+std::optional<std::vector<const AgentInfo*>>
+agentsOfRows(AgentCatalog& catalog, const LogList& list, const RowSubset& rows,
              const std::atomic<bool>* cancel = nullptr);
 
 enum class BotChoice : quint8 { Keep, Exclude, Only };

@@ -5,6 +5,7 @@
 #include "analysis/count_order.h"
 #include "analysis/host_statistics.h"
 #include "analysis/statistics_report.h"
+#include "analysis/visitor_key_counts.h"
 #include "core/cp932.h"
 #include "core/log_list.h"
 
@@ -67,6 +68,54 @@ DrillDown DrillDown::hostDomain(QByteArrayView tail)
     return DrillDown(DrillStatistic::HostDomain, -1, tail);
 }
 
+DrillDown DrillDown::visitorKey(VisitorStatistic statistic, const QString& key)
+{
+    DrillDown drill(DrillStatistic::VisitorKey, int(statistic), key.toUtf8());
+    drill.m_key = key;
+    return drill;
+}
+
+DrillDown DrillDown::day(QDate day)
+{
+    return DrillDown(DrillStatistic::Day, int(day.toJulianDay()));
+}
+
+std::optional<DrillDown> DrillDown::restore(int statistic, int number, QByteArrayView text)
+{
+    const auto within = [number](int count) { return number >= 0 && number < count; };
+    switch (DrillStatistic(statistic)) {
+    case DrillStatistic::Browser:
+        if (within(kBrowserClassCount) && text.isEmpty())
+            return browser(BrowserClass(number));
+        break;
+    case DrillStatistic::Platform:
+        if (within(kPlatformClassCount))
+            return DrillDown(DrillStatistic::Platform, number, text);
+        break;
+    case DrillStatistic::PreviousPage:
+        if (number == -1)
+            return previousPage(text);
+        break;
+    case DrillStatistic::Hour:
+        if (within(24) && text.isEmpty())
+            return hour(number);
+        break;
+    case DrillStatistic::HostDomain:
+        if (number == -1)
+            return hostDomain(text);
+        break;
+    case DrillStatistic::VisitorKey:
+        if (within(int(VisitorStatistic::Days))) // the statistics keyed by text come first
+            return visitorKey(VisitorStatistic(number), QString::fromUtf8(text));
+        break;
+    case DrillStatistic::Day:
+        if (const QDate d = QDate::fromJulianDay(number); d.isValid() && text.isEmpty())
+            return day(d);
+        break;
+    }
+    return std::nullopt;
+}
+
 QString DrillDown::label() const
 {
     switch (m_statistic) {
@@ -83,6 +132,11 @@ QString DrillDown::label() const
         return u"前回頁 = "_s + (m_text.isEmpty() ? u"（空）"_s : shownText(m_text));
     case DrillStatistic::Hour:
         return u"時間帯 = "_s + QString::number(m_number) + u"時台"_s;
+    case DrillStatistic::VisitorKey:
+        return visitorStatisticName(VisitorStatistic(m_number)) + u" = "_s +
+               cp932::withoutCodeMarks(m_key);
+    case DrillStatistic::Day:
+        return u"日付 = "_s + QDate::fromJulianDay(m_number).toString(u"yyyy/MM/dd"_s);
     case DrillStatistic::HostDomain:
         break;
     }
@@ -100,6 +154,17 @@ bool DrillDown::keeps(const LogList& list, qsizetype row) const
         return previousPageKey(list, row) == m_text;
     case DrillStatistic::Hour:
         return hourOfRow(list, row) == m_number;
+    case DrillStatistic::VisitorKey: {
+        const auto statistic = VisitorStatistic(m_number);
+        if (isAgentStatistic(statistic))
+            return agentKeyOfRow(statistic, list, row) == m_key;
+        const std::optional<QByteArrayView> text = rowTextKey(statistic, list, row);
+        return text && *text == m_text;
+    }
+    case DrillStatistic::Day: {
+        const std::optional<QDate> day = dayOfRow(list, row);
+        return day && day->toJulianDay() == m_number;
+    }
     case DrillStatistic::HostDomain:
         break;
     }
@@ -142,6 +207,38 @@ std::vector<DrillEntry> drillEntries(DrillStatistic statistic, const LogList& li
     }
     case DrillStatistic::HostDomain:
         return tallyEntries(hostDomainTally(list, rows), DrillDown::hostDomain, limit);
+    case DrillStatistic::VisitorKey:
+    case DrillStatistic::Day:
+        break; // visitorDrillEntries
+    }
+    return entries;
+}
+
+std::vector<DrillEntry> visitorDrillEntries(VisitorStatistic statistic, const LogList& list,
+                                            const RowSubset& rows, std::size_t limit)
+{
+    std::vector<DrillEntry> entries;
+    switch (statistic) {
+    case VisitorStatistic::Days: {
+        const std::vector<DayFigures> days = dayFigures(list, rows).value();
+        for (const DayFigures& d : days)
+            entries.push_back({DrillDown::day(d.day), d.hits});
+        break;
+    }
+    case VisitorStatistic::Hours: {
+        const std::array<HourFigures, 24> hours = hourFigures(list, rows).value();
+        for (int h = 0; h < 24; ++h)
+            entries.push_back({DrillDown::hour(h), hours[std::size_t(h)].hits});
+        break;
+    }
+    default: {
+        const KeyCounts counts = countKeys(statistic, list, rows).value();
+        for (const KeyCount& k : counts.entries) {
+            if (entries.size() == limit)
+                break;
+            entries.push_back({DrillDown::visitorKey(statistic, k.key), k.count});
+        }
+    }
     }
     return entries;
 }

@@ -1,20 +1,32 @@
 #pragma once
 
 #include "analysis/row_subset.h"
+#include "analysis/visitor_statistics.h"
 #include "core/classification.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 namespace tw {
 
 class LogList;
 
-// The statistics whose entries stand for rows: the access report holds two of them.
-enum class DrillStatistic : quint8 { Browser, Platform, PreviousPage, Hour, HostDomain };
+// The statistics whose entries stand for rows: the access report holds two of them. VisitorKey
+// stands for the visitor statistics keyed by text, Day for the daily one (the hourly one drills
+// down as Hour).
+enum class DrillStatistic : quint8 {
+    Browser,
+    Platform,
+    PreviousPage,
+    Hour,
+    HostDomain,
+    VisitorKey,
+    Day
+};
 
 // One entry of one statistic, as a condition on rows: it keeps exactly the rows the statistic
 // counts under that entry, decided by the same rules the statistic counts with.
@@ -28,9 +40,16 @@ public:
     static DrillDown hour(int hour);
     // The domain as the host statistics keys it: the host from its third-last dot on.
     static DrillDown hostDomain(QByteArrayView tail);
+    // An entry of Agents, Os, Bots, Pages, Status or Referrers, as countKeys keys it.
+    static DrillDown visitorKey(VisitorStatistic statistic, const QString& key);
+    static DrillDown day(QDate day);
+
+    // An entry from its parts as statistic(), number() and text() gave them (a saved filter),
+    // or nothing when they name no entry.
+    static std::optional<DrillDown> restore(int statistic, int number, QByteArrayView text);
 
     DrillStatistic statistic() const { return m_statistic; }
-    // The class, hour, or -1 for the statistics keyed by text.
+    // The class, hour, VisitorStatistic, Julian day, or -1 for the statistics keyed by text.
     int number() const { return m_number; }
     // The previous page or domain (UTF-8); for a user platform, its string.
     const QByteArray& text() const { return m_text; }
@@ -51,6 +70,7 @@ private:
     DrillStatistic m_statistic;
     int m_number;
     QByteArray m_text;
+    QString m_key; // VisitorKey
 };
 
 struct DrillEntry {
@@ -67,5 +87,11 @@ struct DrillEntry {
 std::vector<DrillEntry> drillEntries(DrillStatistic statistic, const LogList& list,
                                      const RowSubset& rows = {},
                                      std::size_t limit = std::size_t(-1));
+
+// The entries of a visitor statistic in its order, with its counts: the keyed ones as countKeys
+// gives them (at most `limit`), every day with its hits, the 24 hours with theirs.
+std::vector<DrillEntry> visitorDrillEntries(VisitorStatistic statistic, const LogList& list,
+                                            const RowSubset& rows = {},
+                                            std::size_t limit = std::size_t(-1));
 
 } // namespace tw

@@ -191,6 +191,15 @@ FilterCondition FilterCondition::custom(const QString& label, Test test)
     return c;
 }
 
+FilterCondition FilterCondition::drillDown(const DrillDown& entry)
+{
+    FilterCondition c = custom(entry.label(), [entry](const LogList& list, qsizetype row) {
+        return entry.keeps(list, row);
+    });
+    c.drill = entry;
+    return c;
+}
+
 QString FilterCondition::label() const
 {
     switch (kind) {
@@ -232,6 +241,23 @@ QString regexError(const QString& pattern)
     if (re.isValid())
         return {};
     return u"%1 (offset %2)"_s.arg(re.errorString()).arg(re.patternErrorOffset());
+}
+
+std::optional<std::pair<QByteArray, QByteArray>> dateTimeSpan(const LogList& list)
+{
+    QByteArrayView first, last;
+    for (qsizetype row = 0; row < list.rowCount(); ++row) {
+        const QByteArrayView at = list.field(row, ColDateTime);
+        if (!isListDateTime(at))
+            continue;
+        if (first.isEmpty() || at < first)
+            first = at;
+        if (last.isEmpty() || at > last)
+            last = at;
+    }
+    if (first.isEmpty())
+        return std::nullopt;
+    return std::pair(first.toByteArray(), last.toByteArray());
 }
 
 bool isListDateTime(QByteArrayView text)

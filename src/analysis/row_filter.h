@@ -1,5 +1,7 @@
 #pragma once
 
+#include "analysis/drill_down.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -30,11 +32,12 @@ struct FilterCondition {
     int field = kAnyField;
     QString text; // the text or the pattern
     bool matchCase = false;
-    bool negated = false; // does not contain / does not match
-    QByteArray from;      // "YYYY/MM/DD HH:MM:SS", empty when open
-    QByteArray until;     // the same, excluded
-    Test test;            // Custom: called from several threads at once
-    QString customLabel;  // Custom: the label
+    bool negated = false;           // does not contain / does not match
+    QByteArray from;                // "YYYY/MM/DD HH:MM:SS", empty when open
+    QByteArray until;               // the same, excluded
+    Test test;                      // Custom: called from several threads at once
+    QString customLabel;            // Custom: the label
+    std::optional<DrillDown> drill; // Custom made by drillDown(): the entry, kept for saving
 
     static FilterCondition contains(int field, const QString& text, bool matchCase,
                                     bool negated = false);
@@ -43,6 +46,8 @@ struct FilterCondition {
     // Either end may be empty; both are "YYYY/MM/DD HH:MM:SS".
     static FilterCondition dateRange(const QByteArray& from, const QByteArray& until);
     static FilterCondition custom(const QString& label, Test test);
+    // The rows a statistic's entry counted.
+    static FilterCondition drillDown(const DrillDown& entry);
 
     // A short text for the filter bar, e.g. "ホスト に example を含む".
     QString label() const;
@@ -62,6 +67,9 @@ QString regexError(const QString& pattern);
 
 // Whether text is a date-time "YYYY/MM/DD HH:MM:SS" that exists in the calendar.
 bool isListDateTime(QByteArrayView text);
+
+// The earliest and the latest date-time of the list's rows, when any row has one.
+std::optional<std::pair<QByteArray, QByteArray>> dateTimeSpan(const LogList& list);
 
 // The indexes of the rows from firstRow on that pass, in display order, worked out on every core.
 // Returns nothing as soon as cancel is seen set. Throws std::bad_alloc when memory runs out.

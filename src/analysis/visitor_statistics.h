@@ -26,6 +26,9 @@ enum class VisitorStatistic : quint8 {
     Hours,     // 時間帯
 };
 
+// The statistic's name as its page and the drill-down's labels show it ("ステータス").
+QString visitorStatisticName(VisitorStatistic statistic);
+
 struct KeyCount {
     QString key;
     qint64 count = 0;

@@ -35,6 +35,8 @@ QString usageText()
   tallyweaver-cli show   [OPTIONS] [FILTERS] FILE...
   tallyweaver-cli save   --format twv|csv|report|jsonl -o OUT [OPTIONS] [FILTERS] FILE...
   tallyweaver-cli stats  browser|platform|access|host [-o OUT] [OPTIONS] [FILTERS] FILE...
+  tallyweaver-cli stats  agents|os|bots|pages|status|days|visitors|hours|referrers
+                         [--top N] [OPTIONS] [FILTERS] FILE...
   tallyweaver-cli search [--match-case] TEXT [OPTIONS] [FILTERS] FILE...
   tallyweaver-cli report --html -o OUT [OPTIONS] [FILTERS] FILE...
   tallyweaver-cli repair FILE
@@ -53,12 +55,18 @@ show     prints one line per row: the row number, the browser class, then
 save     writes the rows as a list file, CSV or report exactly as the program
          saves them, or as JSON Lines (one object per row, UTF-8, every field)
 stats    prints the statistics report in UTF-8 with LF line ends; with -o it
-         writes the report file exactly as the statistics window saves it
+         writes the report file exactly as the statistics window saves it.
+         The visitor statistics print TAB-separated lines: agents, os, bots,
+         pages (request path without the query), status and referrers (the
+         referrer's host, "-" for none) print COUNT, SHARE ("12.34%") and KEY,
+         most counted first; days (and visitors) every day from the first to
+         the last: YYYY/MM/DD, hits, visitors (distinct IP or host and user
+         agent that day), bytes; hours: 00 to 23, hits, visitors
 search   prints, as show does, every row in which any of its texts contains
          TEXT; an empty TEXT lists every row that has a text. Put "--" before a
          TEXT that starts with "-". Status 0 also when no row matches
 report   writes one self-contained HTML page (UTF-8, readable on a phone) with
-         the totals, the daily and hourly charts and the first 10 entries of
+         the totals, the daily and hourly charts and the first entries of
          every statistic of the kept rows; --now sets its creation time
 
 Options:
@@ -82,6 +90,8 @@ Options:
                           vcombined or w3c instead of telling by content
   -o OUT                  write the file exactly as the program saves it
   --html                  report writes the HTML page (its one form so far)
+  --top N                 the visitor statistics print their first N lines only;
+                          report lists the first N entries of each (default 10)
 
 Filters (show, search, save, stats, report): a row is kept when it passes all
 of them. The files are read and sorted first; row numbers count the kept rows,

@@ -37,6 +37,7 @@ const OptionInfo kOptions[] = {
     {"--ignore-case"_L1, OptFilter, false},
     {"--from"_L1, OptFilter, true},
     {"--until"_L1, OptFilter, true},
+    {"--top"_L1, OptTop, true},
 };
 
 const OptionInfo* findOption(QStringView name)
@@ -93,6 +94,14 @@ bool applyOption(QLatin1StringView name, const QString& value, CliOptions& optio
             return false;
         }
         options.layout = *layout;
+    } else if (name == "--top"_L1) {
+        bool ok = false;
+        const int n = value.toInt(&ok);
+        if (!ok || n < 0 || value.startsWith(u'+')) {
+            *error = u"--top takes a number of lines from 0 on, not \"%1\""_s.arg(value);
+            return false;
+        }
+        options.top = n;
     } else if (name == "--all-fields"_L1) {
         options.allFields = true;
     } else if (name == "--html"_L1) {

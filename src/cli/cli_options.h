@@ -32,7 +32,8 @@ enum OptionFlag : unsigned {
     OptLogFormat = 1u << 6, // --log-format NAME
     OptAllFields = 1u << 7, // --all-fields
     OptFilter = 1u << 8,    // --match, --exclude, --regex, --ignore-case, --from, --until
-    OptHtml = 1u << 9,      // --html
+    OptTop = 1u << 9,       // --top N
+    OptHtml = 1u << 10,     // --html
     // What every command that reads FILE... takes.
     OptCommon = OptSort | OptNow | OptPlatforms | OptLogFormat,
 };
@@ -55,6 +56,7 @@ struct CliOptions {
     bool ignoreCase = false;
     QByteArray from; // "YYYY/MM/DD HH:MM:SS", empty when not given
     QByteArray until;
+    qsizetype top = -1; // --top: lines printed, -1 for all
 };
 
 // Parses the arguments that follow the command name. "--" ends the options; a lone "-" and

@@ -8,6 +8,9 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+#include <limits>
+
 using namespace Qt::StringLiterals;
 
 namespace tw::cli {
@@ -17,7 +20,8 @@ int runReport(const QStringList& args, QTextStream& out, QTextStream& err)
     Q_UNUSED(out);
     CliOptions options;
     QString error;
-    if (!parseCliOptions(args, OptCommon | OptOutput | OptFilter | OptHtml, options, &error))
+    if (!parseCliOptions(args, OptCommon | OptOutput | OptFilter | OptHtml | OptTop, options,
+                         &error))
         return usageError(err, error);
     if (!options.html)
         return usageError(err, u"report needs --html"_s);
@@ -38,6 +42,8 @@ int runReport(const QStringList& args, QTextStream& out, QTextStream& err)
     report.title = names.join(u", "_s);
     report.filterLabel = reportFilterLabel(options.filter);
     report.madeAt = options.now ? *options.now : SystemClock().now();
+    if (options.top >= 0)
+        report.top = int(std::min<qsizetype>(options.top, std::numeric_limits<int>::max()));
     const std::optional<QByteArray> page =
         htmlReport(list, kept ? RowSubset(*kept) : RowSubset(), report);
     if (!page || !writeFileAtomically(options.output, *page, &error))

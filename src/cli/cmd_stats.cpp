@@ -6,6 +6,7 @@
 #include "cli/cli_filter.h"
 #include "cli/cli_input.h"
 #include "cli/commands.h"
+#include "cli/visitor_stats.h"
 #include "core/clock.h"
 
 #include <optional>
@@ -14,6 +15,10 @@ using namespace Qt::StringLiterals;
 
 namespace tw::cli {
 namespace {
+
+constexpr QStringView kStatisticsNames =
+    u"browser, platform, access, host, agents, os, bots, pages, "
+    u"status, days, visitors, hours or referrers";
 
 std::optional<StatisticsPage> pageNamed(QStringView name)
 {
@@ -97,20 +102,26 @@ int runStats(const QStringList& args, QTextStream& out, QTextStream& err)
 {
     CliOptions options;
     QString error;
-    if (!parseCliOptions(args, OptCommon | OptOutput | OptFilter, options, &error))
+    if (!parseCliOptions(args, OptCommon | OptOutput | OptFilter | OptTop, options, &error))
         return usageError(err, error);
     if (options.positional.isEmpty())
-        return usageError(err, u"stats needs browser, platform, access or host"_s);
-    const std::optional<StatisticsPage> page = pageNamed(options.positional.first());
-    if (!page) {
-        return usageError(err,
-                          u"unknown statistics \"%1\" (browser, platform, access or host)"_s.arg(
-                              options.positional.first()));
-    }
+        return usageError(err, u"stats needs %1"_s.arg(kStatisticsNames));
+    const QString& name = options.positional.first();
+    const std::optional<StatisticsPage> page = pageNamed(name);
+    const std::optional<VisitorStatistic> visitorStatistic = visitorStatisticNamed(name);
+    if (!page && !visitorStatistic)
+        return usageError(err, u"unknown statistics \"%1\" (%2)"_s.arg(name, kStatisticsNames));
+    // The reports are files of the window; the visitor statistics are lines to print.
+    if (page && options.top >= 0)
+        return usageError(err, u"--top is for the statistics printed line by line"_s);
+    if (visitorStatistic && !options.output.isEmpty())
+        return usageError(err, u"-o is for browser, platform, access and host"_s);
     const QStringList files = options.positional.mid(1);
     if (files.isEmpty())
         return usageError(err, u"stats needs at least one FILE"_s);
 
+    if (visitorStatistic)
+        return runVisitorStats(*visitorStatistic, files, options, out, err);
     return runReport(*page, files, options, out, err);
 }
 

@@ -47,6 +47,9 @@ public:
     virtual std::optional<ListFont> chooseFont(const ListFont& initial) = 0;
     // The chosen folder, or empty when the user cancelled.
     virtual QString chooseFolder(const QString& title, const QString& initialFolder) = 0;
+    // A line of text the user typed, or nothing when the user cancelled.
+    virtual std::optional<QString> askText(const QString& caption, const QString& label,
+                                           const QString& initial) = 0;
 
     // Shorthands for the two common boxes.
     void error(const QString& text)

@@ -16,6 +16,9 @@ struct SavedFilter {
     bool operator==(const SavedFilter&) const = default;
 };
 
+// How many named filters the settings keep.
+constexpr int kMaxSavedFilters = 100;
+
 // The process-wide preferences record. Field names follow the settings-file keys.
 struct Settings {
     // The ten flags packed into StatusValues (bit values in the comments).

@@ -26,7 +26,6 @@ const QString kHistory = u"HISTORY"_s;
 const QString kWindow = u"WINDOW"_s;
 const QString kFilter = u"FILTER"_s;
 // Saved filters beyond this many are not read: a hostile file cannot make the menu endless.
-constexpr int kMaxSavedFilters = 100;
 
 // Buffer sizes of the keys, in bytes (the value keeps one byte less).
 constexpr int kStatusSize = 12;

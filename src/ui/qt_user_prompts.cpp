@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 
 namespace tw {
@@ -201,6 +203,17 @@ std::optional<ListFont> QtUserPrompts::chooseFont(const ListFont& initial)
 QString QtUserPrompts::chooseFolder(const QString& title, const QString& initialFolder)
 {
     return QFileDialog::getExistingDirectory(parentWindow(), title, initialFolder);
+}
+
+std::optional<QString> QtUserPrompts::askText(const QString& caption, const QString& label,
+                                              const QString& initial)
+{
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(parentWindow(), caption, label, QLineEdit::Normal, initial, &ok);
+    if (!ok)
+        return std::nullopt;
+    return text;
 }
 
 } // namespace tw

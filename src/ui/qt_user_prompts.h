@@ -21,6 +21,8 @@ public:
     QString saveFileName(const FileDialogRequest& request) override;
     std::optional<ListFont> chooseFont(const ListFont& initial) override;
     QString chooseFolder(const QString& title, const QString& initialFolder) override;
+    std::optional<QString> askText(const QString& caption, const QString& label,
+                                   const QString& initial) override;
 
 private:
     QWidget* parentWindow() const;

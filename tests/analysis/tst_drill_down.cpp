@@ -77,7 +77,7 @@ QList<ShownEntry> reportEntries(DrillStatistic statistic, const LogList& list)
         }
         return out;
     }
-    case DrillStatistic::HostDomain:
+    default:
         break;
     }
     return countLines(hostStatisticsText(list).split(u"\r\n"_s), 2);
@@ -154,10 +154,30 @@ int columnRead(DrillStatistic statistic)
         return ColPreviousPage;
     case DrillStatistic::Hour:
         return ColDateTime;
-    case DrillStatistic::HostDomain:
+    default:
         break;
     }
     return ColHost;
+}
+
+// Every entry keeps exactly as many of the rows as it counted, and no row is in two entries.
+void checkKeptRows(const std::vector<DrillEntry>& entries, const LogList& list,
+                   const Samples& samples)
+{
+    std::vector<qint64> kept(entries.size());
+    for (const Sample& sample : samples) {
+        int keepers = 0;
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            if (entries[i].drill.keeps(list, sample.row)) {
+                kept[i] += sample.weight;
+                ++keepers;
+            }
+        }
+        if (keepers > 1)
+            QFAIL(qPrintable(u"row %1 is in %2 entries"_s.arg(sample.row).arg(keepers)));
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        QVERIFY2(kept[i] == entries[i].count, qPrintable(entries[i].drill.label()));
 }
 
 // Every entry keeps exactly as many rows as it shows, names what its report line names and is
@@ -179,27 +199,49 @@ void checkEntries(DrillStatistic statistic, const LogList& list, bool perText = 
                      std::optional(entries[i].drill));
     }
 
-    std::vector<qint64> kept(entries.size());
-    for (const Sample& sample :
-         perText ? rowPerText(list, columnRead(statistic)) : everyRow(list)) {
-        int keepers = 0;
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            if (entries[i].drill.keeps(list, sample.row)) {
-                kept[i] += sample.weight;
-                ++keepers;
-            }
-        }
-        if (keepers > 1)
-            QFAIL(qPrintable(u"row %1 is in %2 entries"_s.arg(sample.row).arg(keepers)));
+    checkKeptRows(entries, list,
+                  perText ? rowPerText(list, columnRead(statistic)) : everyRow(list));
+}
+
+constexpr std::array kVisitorStatistics = {VisitorStatistic::Agents, VisitorStatistic::Os,
+                                           VisitorStatistic::Bots,   VisitorStatistic::Pages,
+                                           VisitorStatistic::Status, VisitorStatistic::Referrers,
+                                           VisitorStatistic::Days,   VisitorStatistic::Hours};
+
+int columnRead(VisitorStatistic statistic)
+{
+    switch (statistic) {
+    case VisitorStatistic::Pages:
+        return ColRequest;
+    case VisitorStatistic::Status:
+        return ColStatus;
+    case VisitorStatistic::Referrers:
+        return ColPreviousPage;
+    case VisitorStatistic::Days:
+    case VisitorStatistic::Hours:
+        return ColDateTime;
+    default:
+        return ColBrowser;
     }
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        QVERIFY2(kept[i] == entries[i].count, qPrintable(entries[i].drill.label()));
+}
+
+// The same for a visitor statistic: every entry keeps exactly the rows it counted.
+void checkVisitorEntries(VisitorStatistic statistic, const LogList& list, bool perText)
+{
+    const std::vector<DrillEntry> entries = visitorDrillEntries(statistic, list);
+    checkKeptRows(entries, list,
+                  perText ? rowPerText(list, columnRead(statistic)) : everyRow(list));
 }
 
 void checkEveryStatistic(const LogList& list, bool perText = false)
 {
     for (DrillStatistic statistic : kStatistics) {
         checkEntries(statistic, list, perText);
+        if (QTest::currentTestFailed())
+            return;
+    }
+    for (VisitorStatistic statistic : kVisitorStatistics) {
+        checkVisitorEntries(statistic, list, perText);
         if (QTest::currentTestFailed())
             return;
     }
@@ -223,6 +265,7 @@ private slots:
     void everyEntryKeepsTheRowsItCounted_data();
     void everyEntryKeepsTheRowsItCounted();
     void generatedLog();
+    void generatedCombinedLog();
     void platformsKeepTheClassTheyWereCountedUnder();
     void edgeRows();
     void reportLinesNameTheirEntries();
@@ -257,6 +300,24 @@ void TestDrillDown::generatedLog()
     LogList list;
     appendBatch(list, std::move(read.batch));
     checkEveryStatistic(list, true);
+}
+
+void TestDrillDown::generatedCombinedLog()
+{
+    bench::LogGenOptions options;
+    options.rows = 100000;
+    options.seed = 14;
+    options.format = bench::LogFormat::Combined;
+    options.rareRows = true;
+    ReadResult read = parseLogBytes(bench::generateLog(options));
+    QCOMPARE(read.batch.size(), options.rows);
+    LogList list;
+    appendBatch(list, std::move(read.batch));
+    for (VisitorStatistic statistic : kVisitorStatistics) {
+        checkVisitorEntries(statistic, list, true);
+        if (QTest::currentTestFailed())
+            return;
+    }
 }
 
 void TestDrillDown::platformsKeepTheClassTheyWereCountedUnder()

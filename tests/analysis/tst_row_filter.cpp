@@ -156,6 +156,15 @@ private slots:
         QVERIFY(!isListDateTime("2001/05/01 09:05"));
         QVERIFY(!isListDateTime("2001-05-01 00:00:00"));
         QVERIFY(!isListDateTime("２001/05/01 00:00:00"));
+
+        // The span skips what is no date-time, whatever the order of the rows.
+        LogList list;
+        QVERIFY(!dateTimeSpan(list));
+        fill(list, QList<QStringList>(kRows.rbegin(), kRows.rend()));
+        const auto span = dateTimeSpan(list);
+        QVERIFY(span);
+        QCOMPARE(span->first, QByteArray("2001/05/01 00:00:00"));
+        QCOMPARE(span->second, QByteArray("2001/05/02 00:00:00"));
     }
 
     // Many rows, so that every core takes a share: the rows come back in display order.

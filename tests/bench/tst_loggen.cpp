@@ -405,6 +405,46 @@ private slots:
                      lines[i].constData());
         }
     }
+
+    // A log made with an agent set: exactly that many agents, most rows on a few of them, bots
+    // and phones among them, and everything but the agent as without the set.
+    void agentSetGivesDistinctSkewedAgents()
+    {
+        bench::LogGenOptions options;
+        options.rows = 20000;
+        options.seed = 7;
+        options.format = bench::LogFormat::Combined;
+        const QByteArray plain = bench::generateLog(options);
+        options.agents = 1500;
+        const QByteArray withAgents = bench::generateLog(options);
+        QCOMPARE(bench::generateLog(options), withAgents);
+
+        const QList<QByteArray> before = plain.split('\n');
+        const QList<QByteArray> after = withAgents.split('\n');
+        QCOMPARE(after.size(), before.size());
+        QHash<QByteArray, int> rowsOf;
+        for (qsizetype i = 0; i + 1 < after.size(); ++i) {
+            // The agent is the last quoted field; none holds a quote.
+            const qsizetype cut = after[i].lastIndexOf(" \"", after[i].size() - 2);
+            QCOMPARE(after[i].left(cut),
+                     before[i].left(before[i].lastIndexOf(" \"", before[i].size() - 2)));
+            const QByteArray agent = after[i].mid(cut + 2, after[i].size() - cut - 3);
+            QVERIFY2(!agent.contains('"') && !agent.contains('\\'), agent.constData());
+            ++rowsOf[agent];
+        }
+        QCOMPARE(rowsOf.size(), 1500);
+        QList<int> counts = rowsOf.values();
+        std::sort(counts.begin(), counts.end(), std::greater<>());
+        QVERIFY2(counts[0] > 20000 / 20, "the top agent holds at least 5 % of the rows");
+        QVERIFY(counts[counts.size() / 2] <= 5);
+        const auto share = [&](const char* word) {
+            return std::count_if(rowsOf.keyBegin(), rowsOf.keyEnd(),
+                                 [word](const QByteArray& a) { return a.contains(word); });
+        };
+        QVERIFY(share("Googlebot") > 0 && share("GPTBot") > 0 && share("curl/") > 0);
+        QVERIFY(share("iPhone OS") > 150 && share("Android") > 150 && share("Windows NT") > 150);
+        QVERIFY(share("Firefox/") > 20 && share("Edg/") > 20);
+    }
 };
 
 QTEST_GUILESS_MAIN(TestLogGen)

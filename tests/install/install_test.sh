@@ -66,8 +66,9 @@ if ! out=$(groff -man -Tutf8 -K utf8 -ww -z "$man" 2>&1) || [ -n "$out" ]; then
     fail "manual page: $out"
 fi
 usage=$("$prefix/bin/tallyweaver-cli" --help) || fail "the installed tallyweaver-cli --help failed"
-usage_commands=$(sed -n 's/^  tallyweaver-cli \([a-z0-9]\+\) .*/\1/p' <<<"$usage" | sort)
-synopsis_commands=$(sed -n 's/^\.B tallyweaver\\-cli \([a-z0-9]\+\)$/\1/p' "$man" | sort)
+# A command may have several synopsis lines (stats: the reports and the visitor statistics).
+usage_commands=$(sed -n 's/^  tallyweaver-cli \([a-z0-9]\+\) .*/\1/p' <<<"$usage" | sort -u)
+synopsis_commands=$(sed -n 's/^\.B tallyweaver\\-cli \([a-z0-9]\+\)$/\1/p' "$man" | sort -u)
 described_commands=$(sed -n '/^\.SH COMMANDS/,/^\.SH OPTIONS/p' "$man" \
     | sed -n '/^\.TP/{n;s/^\.B \([a-z0-9]\+\)$/\1/p}' | sort)
 [ "$synopsis_commands" = "$usage_commands" ] \

@@ -43,8 +43,16 @@ QString ScriptedPrompts::chooseFolder(const QString& title, const QString&)
     return folders.isEmpty() ? QString() : folders.dequeue();
 }
 
+std::optional<QString> ScriptedPrompts::askText(const QString&, const QString& label,
+                                                const QString&)
+{
+    textLabels.append(label);
+    return texts.isEmpty() ? std::nullopt : texts.dequeue();
+}
+
 void ScriptedPrompts::reset()
 {
+    texts.clear();
     answers.clear();
     fileNames.clear();
     fileLists.clear();

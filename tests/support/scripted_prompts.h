@@ -32,6 +32,8 @@ public:
     QString saveFileName(const FileDialogRequest& request) override;
     std::optional<ListFont> chooseFont(const ListFont& initial) override;
     QString chooseFolder(const QString& title, const QString& initialFolder) override;
+    std::optional<QString> askText(const QString& caption, const QString& label,
+                                   const QString& initial) override;
 
     // Answers: an empty queue answers with the box's default.
     QQueue<MessageAnswer> answers;
@@ -41,10 +43,13 @@ public:
     QQueue<QStringList> fileLists;
     QQueue<std::optional<ListFont>> fonts;
     QQueue<QString> folders;
+    // Typed texts; an empty queue, or nothing, cancels.
+    QQueue<std::optional<QString>> texts;
 
     QList<Box> boxes;
     QList<Dialog> dialogs;
     QStringList folderTitles;
+    QStringList textLabels;
     int beeps = 0;
     int fontDialogs = 0;
 

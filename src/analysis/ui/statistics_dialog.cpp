@@ -396,10 +396,7 @@ QMenu* StatisticsDialog::makeContextMenu(QWidget* where, QPoint pos)
 
 void StatisticsDialog::drillDown(const DrillDown& entry)
 {
-    emit drillDownRequested(
-        FilterCondition::custom(entry.label(), [entry](const LogList& list, qsizetype row) {
-            return entry.keeps(list, row);
-        }));
+    emit drillDownRequested(FilterCondition::drillDown(entry));
 }
 
 bool StatisticsDialog::eventFilter(QObject* watched, QEvent* event)

@@ -10,6 +10,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <tuple>
+
 using namespace Qt::StringLiterals;
 
 namespace tw {
@@ -33,15 +35,22 @@ FilterBar::FilterBar(QWidget* parent)
       m_text(new QLineEdit(this)), m_regex(new QCheckBox(u"正規表現"_s, this)),
       m_fromOn(new QCheckBox(u"開始"_s, this)), m_from(dateTimeBox(this, QTime(0, 0))),
       m_untilOn(new QCheckBox(u"終了"_s, this)), m_until(dateTimeBox(this, QTime(23, 59, 59))),
-      m_add(new QToolButton(this)), m_clear(new QToolButton(this)), m_chips(new QHBoxLayout)
+      m_add(new QToolButton(this)), m_clear(new QToolButton(this)), m_saved(new QComboBox(this)),
+      m_save(new QToolButton(this)), m_chips(new QHBoxLayout)
 {
     setObjectName(u"filterBar"_s);
     m_mode->addItems({u"含む"_s, u"含まない"_s});
+    m_regex->setObjectName(u"chkRegex"_s);
     m_text->setPlaceholderText(u"絞り込む文字列"_s);
     m_text->setClearButtonEnabled(true);
     m_add->setText(u"条件に追加"_s);
     m_add->setToolTip(u"入力中の条件を固定して、次の条件を入力できるようにします"_s);
     m_clear->setText(u"フィルタ解除"_s);
+    m_saved->setPlaceholderText(u"保存したフィルタ"_s);
+    m_saved->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    m_saved->setToolTip(u"名前を付けて保存したフィルタを選びます"_s);
+    m_save->setText(u"フィルタを保存..."_s);
+    m_save->setToolTip(u"今の条件に名前を付けて保存します"_s);
     setFields(kColumnFields);
 
     auto* inputs = new QHBoxLayout;
@@ -58,6 +67,9 @@ FilterBar::FilterBar(QWidget* parent)
     inputs->addWidget(m_until);
     inputs->addSpacing(12);
     inputs->addWidget(m_clear);
+    inputs->addSpacing(12);
+    inputs->addWidget(m_saved);
+    inputs->addWidget(m_save);
     m_chips->setContentsMargins(0, 0, 0, 0);
     m_chips->addStretch(1);
     auto* rows = new QVBoxLayout(this);
@@ -71,6 +83,14 @@ FilterBar::FilterBar(QWidget* parent)
     connect(m_text, &QLineEdit::returnPressed, this, &FilterBar::stackTyped);
     connect(m_add, &QToolButton::clicked, this, &FilterBar::stackTyped);
     connect(m_clear, &QToolButton::clicked, this, &FilterBar::clear);
+    connect(m_save, &QToolButton::clicked, this, &FilterBar::saveRequested);
+    connect(m_saved, &QComboBox::activated, this, [this](int index) {
+        {
+            const QSignalBlocker block(m_saved);
+            m_saved->setCurrentIndex(-1); // the same one can be picked again
+        }
+        emit savedChosen(index);
+    });
     for (QComboBox* box : {m_field, m_mode})
         connect(box, &QComboBox::currentIndexChanged, this, [this] {
             if (!m_text->text().isEmpty())
@@ -103,6 +123,20 @@ void FilterBar::setFields(FieldSet fields)
     }
     const int at = m_field->findData(chosen);
     m_field->setCurrentIndex(at >= 0 ? at : 0);
+}
+
+void FilterBar::setDateSpan(const QByteArray& first, const QByteArray& last)
+{
+    // The range leaves out its end: the last row's second is in, the one after it is not.
+    for (auto [on, box, end, after] :
+         {std::tuple(m_fromOn, m_from, &first, 0), std::tuple(m_untilOn, m_until, &last, 1)}) {
+        const QDateTime at =
+            QDateTime::fromString(QString::fromLatin1(*end), kDateTimeFormat).addSecs(after);
+        if (!on->isChecked() && at.isValid()) {
+            const QSignalBlocker block(box);
+            box->setDateTime(at);
+        }
+    }
 }
 
 void FilterBar::setMatchCase(bool matchCase)
@@ -145,6 +179,30 @@ RowFilter FilterBar::filter() const
     if (const auto range = rangeCondition())
         filter.conditions.push_back(*range);
     return filter;
+}
+
+FilterParts FilterBar::parts() const
+{
+    return {filter(), false};
+}
+
+void FilterBar::setParts(const FilterParts& parts)
+{
+    QSignalBlocker block(this);
+    clear();
+    m_stacked = parts.filter.conditions;
+    rebuildChips();
+    block.unblock();
+    emit filterChanged();
+}
+
+void FilterBar::setSavedNames(const QStringList& names)
+{
+    const QSignalBlocker block(m_saved);
+    m_saved->clear();
+    m_saved->addItems(names);
+    m_saved->setCurrentIndex(-1);
+    m_saved->setEnabled(!names.isEmpty());
 }
 
 QString FilterBar::typedError() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/filter_text.h"
 #include "analysis/row_filter.h"
 #include "core/log_list.h"
 
@@ -24,11 +25,19 @@ public:
 
     // The fields the chooser offers besides "すべて": the list's own.
     void setFields(FieldSet fields);
+    // The list's first and last date-time ("YYYY/MM/DD HH:MM:SS"): the range boxes not in use
+    // start from them.
+    void setDateSpan(const QByteArray& first, const QByteArray& last);
     // Case follows the search dialog's setting.
     void setMatchCase(bool matchCase);
 
     // Everything the bar holds, the typed text included.
     RowFilter filter() const;
+    // The same as a filter to save, and putting a saved one back: its conditions become chips.
+    FilterParts parts() const;
+    void setParts(const FilterParts& parts);
+    // The names the drop-down of saved filters offers.
+    void setSavedNames(const QStringList& names);
     bool isActive() const { return !filter().isEmpty(); }
     // Stacks a condition (a drill-down's, or the typed one) as a chip.
     void addCondition(const FilterCondition& condition);
@@ -44,6 +53,9 @@ public:
 signals:
     // The conditions changed: typed, stacked, removed, cleared or the range moved.
     void filterChanged();
+    // The user asked to name the current filter, or picked the saved filter at index.
+    void saveRequested();
+    void savedChosen(int index);
 
 private:
     std::optional<FilterCondition> typedCondition() const;
@@ -61,6 +73,8 @@ private:
     QDateTimeEdit* m_until;
     QToolButton* m_add;
     QToolButton* m_clear;
+    QComboBox* m_saved;
+    QToolButton* m_save;
     QHBoxLayout* m_chips;
     std::vector<FilterCondition> m_stacked;
     bool m_matchCase = false;

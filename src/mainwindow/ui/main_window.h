@@ -174,6 +174,10 @@ private:
     // starts again afterwards when the bar still asks for another filter than the one shown.
     void stopFilteringForChange();
     void resumeFilteringAfterChange();
+    // Names the bar's filter and keeps it in the settings; puts a kept one back.
+    void saveCurrentFilter();
+    void applySavedFilter(int index);
+    void showSavedFilterNames();
     void updateEditMenu();
     void updateViewMenu();
     void refreshRecentFiles();

@@ -1,4 +1,5 @@
 // The main window's filter: the bar, the filtering beside the window, and the rows shown.
+#include "analysis/filter_text.h"
 #include "core/work_failure.h"
 #include "mainwindow/filter_runner.h"
 #include "mainwindow/ui/filter_bar.h"
@@ -29,6 +30,9 @@ void MainWindow::createFilterBar()
             [this](const RowFilter& filter, const std::vector<quint32>& rows) {
                 showFilteredRows(filter, rows);
             });
+    connect(m_filterBar, &FilterBar::saveRequested, this, &MainWindow::saveCurrentFilter);
+    connect(m_filterBar, &FilterBar::savedChosen, this, &MainWindow::applySavedFilter);
+    showSavedFilterNames();
     connect(m_filterRunner, &FilterRunner::failed, this,
             [this](const std::exception_ptr& failure) { reportWorkFailure(m_prompts, failure); });
 }
@@ -97,12 +101,71 @@ void MainWindow::stopFilteringForChange()
 
 void MainWindow::resumeFilteringAfterChange()
 {
-    if (m_filterBar)
+    if (m_filterBar) {
         m_filterBar->setFields(m_list.fields());
+        if (const auto span = dateTimeSpan(m_list))
+            m_filterBar->setDateSpan(span->first, span->second);
+    }
     if (!m_filterInterrupted)
         return;
     m_filterInterrupted = false;
     filterChanged();
+}
+
+void MainWindow::saveCurrentFilter()
+{
+    const FilterParts parts = m_filterBar->parts();
+    if (parts.filter.isEmpty() && !parts.withoutBots) {
+        m_prompts.information(QStringLiteral("保存する条件がありません。"));
+        return;
+    }
+    const std::optional<QString> typed = m_prompts.askText(
+        QStringLiteral("フィルタを保存"), QStringLiteral("フィルタの名前:"), QString());
+    const QString name = typed ? typed->trimmed() : QString();
+    if (name.isEmpty())
+        return;
+    const SavedFilter saved{name, filterToText(parts)};
+    QList<SavedFilter>& kept = m_settings.SavedFilters;
+    const auto same = std::find_if(kept.begin(), kept.end(),
+                                   [&name](const SavedFilter& f) { return f.name == name; });
+    if (same != kept.end()) {
+        const MessageAnswer answer = m_prompts.message(
+            QStringLiteral("確認"),
+            QStringLiteral("「%1」という名前のフィルタがあります。置き換えますか？").arg(name),
+            MessageIcon::Question, MessageButtons::YesNo, MessageAnswer::No);
+        if (answer != MessageAnswer::Yes)
+            return;
+        *same = saved;
+    } else {
+        if (kept.size() >= kMaxSavedFilters) {
+            m_prompts.error(
+                QStringLiteral("保存できるフィルタは%1個までです。").arg(kMaxSavedFilters));
+            return;
+        }
+        kept.append(saved);
+    }
+    showSavedFilterNames();
+}
+
+void MainWindow::applySavedFilter(int index)
+{
+    if (index < 0 || index >= m_settings.SavedFilters.size())
+        return;
+    const auto parts = filterFromText(m_settings.SavedFilters.at(index).definition);
+    if (!parts) {
+        m_prompts.error(QStringLiteral("保存したフィルタ「%1」が読めませんでした。")
+                            .arg(m_settings.SavedFilters.at(index).name));
+        return;
+    }
+    m_filterBar->setParts(*parts);
+}
+
+void MainWindow::showSavedFilterNames()
+{
+    QStringList names;
+    for (const SavedFilter& f : m_settings.SavedFilters)
+        names << f.name;
+    m_filterBar->setSavedNames(names);
 }
 
 } // namespace tw

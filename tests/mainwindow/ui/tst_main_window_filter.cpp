@@ -46,6 +46,7 @@ private slots:
     void searchWalksTheShownRows();
     void saveAsksForTheShownRowsOrAll();
     void statisticsFollowAndDrillDownAddsAChip();
+    void savedFilterComesBackByName();
 };
 
 void TestMainWindowFilter::hiddenRowsSurviveCutAndClear()
@@ -141,6 +142,46 @@ void TestMainWindowFilter::statisticsFollowAndDrillDownAddsAChip()
     QTRY_VERIFY(!p.window().isFiltering());
     QCOMPARE(p.bar()->chipLabels().size(), 1);
     QCOMPARE(p.shown(), QStringList{u"b.example.jp"_s});
+}
+
+void TestMainWindowFilter::savedFilterComesBackByName()
+{
+    FilterProgram p;
+    // Nothing to save: told, nothing asked.
+    emit p.bar()->saveRequested();
+    QVERIFY(p.prompts.textLabels.isEmpty());
+
+    p.bar()->addCondition(FilterCondition::contains(ColHost, u"example"_s, false));
+    p.type(u"b."_s);
+    p.prompts.texts.enqueue(u"  b だけ  "_s);
+    emit p.bar()->saveRequested();
+    QCOMPARE(p.window().settings().SavedFilters.size(), 1);
+    QCOMPARE(p.window().settings().SavedFilters[0].name, u"b だけ"_s);
+
+    // The same name again replaces only when the user says so.
+    p.prompts.texts.enqueue(u"b だけ"_s);
+    p.prompts.answers.enqueue(MessageAnswer::No);
+    const QString first = p.window().settings().SavedFilters[0].definition;
+    p.type(u"c."_s);
+    emit p.bar()->saveRequested();
+    QCOMPARE(p.prompts.boxes.last().buttons, MessageButtons::YesNo);
+    QCOMPARE(p.window().settings().SavedFilters.size(), 1);
+    QCOMPARE(p.window().settings().SavedFilters[0].definition, first);
+
+    p.action(u"actClearFilter"_s)->trigger();
+    QTRY_VERIFY(!p.window().isFiltering());
+    QCOMPARE(p.shown().size(), kHosts.size());
+
+    emit p.bar()->savedChosen(0);
+    QTRY_VERIFY(!p.window().isFiltering());
+    QCOMPARE(p.shown(), QStringList{u"b.example.jp"_s});
+    QCOMPARE(p.bar()->chipLabels().size(), 2);
+
+    // A damaged definition is told and leaves the bar as it was.
+    p.window().settings().SavedFilters[0].definition = u"{\"version\":1,\"conditions\":[{}]}"_s;
+    emit p.bar()->savedChosen(0);
+    QCOMPARE(p.prompts.boxes.last().caption, u"エラー"_s);
+    QCOMPARE(p.bar()->chipLabels().size(), 2);
 }
 
 QTEST_MAIN(TestMainWindowFilter)

@@ -1,0 +1,154 @@
+#include "analysis/pattern_list.h"
+
+#include "analysis/regex_literals.h"
+
+#include <QHash>
+
+#include <algorithm>
+
+namespace tw {
+
+PatternSubject::PatternSubject(QByteArrayView utf8) : m_text(QString::fromUtf8(utf8))
+{
+    m_lowered.resize(std::size_t(utf8.size()));
+    for (qsizetype i = 0; i < utf8.size(); ++i) {
+        const char c = utf8[i];
+        m_ascii = m_ascii && static_cast<unsigned char>(c) < 0x80;
+        m_lowered[std::size_t(i)] = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
+    }
+    for (std::size_t i = 1; i < m_lowered.size(); ++i) {
+        const quint16 pair = pairIndex(m_lowered[i - 1], m_lowered[i]);
+        m_pairs[pair / 64] |= quint64(1) << (pair % 64);
+    }
+}
+
+quint16 PatternSubject::pairIndex(char first, char second)
+{
+    const auto a = quint32(static_cast<unsigned char>(first));
+    const auto b = quint32(static_cast<unsigned char>(second));
+    return quint16(((a * 0x9E3779B1u) ^ (b * 0x85EBCA6Bu)) >> 20);
+}
+
+PatternList::Literal PatternList::literalOf(const std::string& text)
+{
+    Literal literal;
+    literal.text = text;
+    const std::size_t pairs = text.size() - 1; // texts have two bytes at least
+    const std::size_t used = std::min(pairs, literal.pairs.size());
+    for (std::size_t k = 0; k < used; ++k) {
+        const std::size_t at = used == 1 ? 0 : k * (pairs - 1) / (used - 1);
+        literal.pairs[k] = PatternSubject::pairIndex(text[at], text[at + 1]);
+    }
+    literal.pairCount = quint8(used);
+    return literal;
+}
+
+PatternList::PatternList(const std::vector<Pattern>& patterns, bool prefilter)
+    : m_state(new std::atomic<signed char>[patterns.size()]), m_prefilter(prefilter)
+{
+    QHash<QByteArray, quint32> literalIds;
+    m_entries.reserve(patterns.size());
+    for (std::size_t i = 0; i < patterns.size(); ++i) {
+        const Pattern& p = patterns[i];
+        m_state[i].store(0, std::memory_order_relaxed);
+        Entry e;
+        e.regex =
+            QRegularExpression(p.regex, p.ignoreCase ? QRegularExpression::CaseInsensitiveOption
+                                                     : QRegularExpression::NoPatternOption);
+        const QByteArray utf8 = p.regex.toUtf8();
+        const RequiredLiterals literals =
+            requiredLiterals(std::string_view(utf8.constData(), std::size_t(utf8.size())));
+        e.foldsNonAscii = p.ignoreCase || literals.ignoresCase;
+        e.required.begin = quint32(m_requirements.size());
+        for (const auto& alternatives : literals.allOf) {
+            Span& any = m_requirements.emplace_back();
+            any.begin = quint32(m_alternatives.size());
+            for (const std::string& text : alternatives) {
+                const QByteArray key = QByteArray::fromStdString(text);
+                auto it = literalIds.constFind(key);
+                if (it == literalIds.constEnd()) {
+                    it = literalIds.insert(key, quint32(m_literals.size()));
+                    m_literals.push_back(literalOf(text));
+                }
+                m_alternatives.push_back(*it);
+            }
+            any.end = quint32(m_alternatives.size());
+        }
+        e.required.end = quint32(m_requirements.size());
+        m_entries.push_back(std::move(e));
+    }
+}
+
+PatternList::~PatternList() = default;
+
+qsizetype PatternList::alwaysRun() const
+{
+    return std::count_if(m_entries.begin(), m_entries.end(),
+                         [](const Entry& e) { return e.required.begin == e.required.end; });
+}
+
+bool PatternList::mayMatch(const Entry& e, const PatternSubject& subject,
+                           std::vector<signed char>& found) const
+{
+    if (e.foldsNonAscii && !subject.isAscii())
+        return true;
+    for (quint32 r = e.required.begin; r < e.required.end; ++r) {
+        const Span any = m_requirements[r];
+        bool held = false;
+        for (quint32 a = any.begin; a < any.end && !held; ++a) {
+            const quint32 id = m_alternatives[a];
+            signed char& f = found[id];
+            if (f < 0)
+                f = holds(subject, m_literals[id]);
+            held = f;
+        }
+        if (!held)
+            return false;
+    }
+    return true;
+}
+
+bool PatternList::holds(const PatternSubject& subject, const Literal& literal) const
+{
+    for (quint8 k = 0; k < literal.pairCount; ++k) {
+        if (!subject.mayHoldPair(literal.pairs[k]))
+            return false;
+    }
+    return subject.lowered().find(literal.text) != std::string_view::npos;
+}
+
+bool PatternList::isUsable(std::size_t i) const
+{
+    signed char state = m_state[i].load(std::memory_order_acquire);
+    if (state == 0) {
+        // Compiles it; two threads may both ask, and get the same answer.
+        state = m_entries[i].regex.isValid() ? 1 : 2;
+        m_state[i].store(state, std::memory_order_release);
+    }
+    return state == 1;
+}
+
+qsizetype PatternList::firstMatch(const PatternSubject& subject,
+                                  QRegularExpressionMatch* match) const
+{
+    std::vector<signed char> found(m_prefilter ? m_literals.size() : 0, -1);
+    for (std::size_t i = 0; i < m_entries.size(); ++i) {
+        const Entry& e = m_entries[i];
+        if (m_prefilter && !mayMatch(e, subject, found))
+            continue;
+        if (!isUsable(i))
+            continue;
+        // Decoded from UTF-8 with replacements: valid UTF-16, which PCRE need not check again.
+        QRegularExpressionMatch m =
+            e.regex.match(subject.text(), 0, QRegularExpression::NormalMatch,
+                          QRegularExpression::DontCheckSubjectStringMatchOption);
+        if (m.hasMatch()) {
+            if (match)
+                *match = std::move(m);
+            return qsizetype(i);
+        }
+    }
+    return -1;
+}
+
+} // namespace tw
