@@ -37,7 +37,7 @@ h2{font-size:1.05rem;margin:0 0 8px}
 .card .value{font-size:1.45rem;font-weight:600;white-space:nowrap}
 .card .note{font-size:.8rem;color:#52606d}
 section{padding:12px 14px;margin:12px 0;min-width:0}
-.tables{display:grid;grid-template-columns:repeat(auto-fit,minmax(330px,1fr));gap:0 12px;align-items:start}
+.tables{display:grid;grid-template-columns:repeat(auto-fit,minmax(400px,1fr));gap:0 12px;align-items:start}
 .chart,.scroll{overflow-x:auto}
 .chart svg{display:block;width:100%;min-width:600px;height:auto}
 .legend{margin:0 0 4px;font-size:.85rem;color:#52606d}
@@ -47,7 +47,7 @@ th,td{padding:3px 6px;border-bottom:1px solid #e4e7eb;text-align:left;vertical-a
 th{font-weight:600;color:#52606d;white-space:nowrap}
 .num{text-align:right;white-space:nowrap;font-variant-numeric:tabular-nums}
 .key{overflow-wrap:anywhere;min-width:9em}
-.share{width:25%;min-width:60px}
+.share{width:18%;min-width:48px}
 .share span{display:block;height:10px;margin-top:6px;background:#4e79a7;border-radius:2px}
 .more,.empty,footer{color:#52606d;font-size:.85rem;margin:6px 0 0}
 details{margin-top:8px}
