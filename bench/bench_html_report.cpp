@@ -1,6 +1,6 @@
-// Times the HTML report over a million Combined lines (generated with rare rows: current
-// browsers, bots, IPv6, escaped agents), over every row and over the half a filter keeps.
-// [ROWS] [--repeat R] [--seed S] [--file LOG]: any log the program reads instead.
+// Times the HTML report over a million Combined lines (generated with rare rows and the user
+// agents drawn from 5,000 present-day ones), over every row and over the half a filter keeps.
+// [ROWS] [--repeat R] [--seed S] [--agents N] [--file LOG]: any log the program reads instead.
 #include "bench_support.h"
 
 #include "analysis/html_report.h"
@@ -18,7 +18,14 @@ using namespace Qt::StringLiterals;
 int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
-    bench::RunArguments run = bench::parseRunArguments(app.arguments().mid(1));
+    QStringList args = app.arguments().mid(1);
+    int agents = 5000;
+    if (const qsizetype at = args.indexOf(u"--agents"_s); at >= 0 && at + 1 < args.size()) {
+        agents = args.at(at + 1).toInt();
+        args.remove(at, 2);
+    }
+    bench::RunArguments run = bench::parseRunArguments(args);
+    run.log.agents = agents;
     QTemporaryDir dir;
     QString path = run.file;
     if (path.isEmpty()) {
@@ -54,6 +61,12 @@ int main(int argc, char* argv[])
         bench::result(name, t.wall);
     };
     std::printf("%lld rows\n", qlonglong(list.rowCount()));
+    // The first report also classifies every distinct user agent, which opening does in the
+    // window; the best of the later ones is the report's own time.
+    const bench::BestTiming first =
+        bench::bestOf(1, [&] { htmlReport(list, RowSubset(), options); });
+    std::printf("%-28s %8.3f s wall %8.3f s cpu\n", "first report (classifies)", first.wall,
+                first.cpu);
     time("html_report_all", RowSubset());
     time("html_report_half", RowSubset(half));
     return 0;
