@@ -12,7 +12,7 @@ namespace tw {
 class SearchController;
 struct Settings;
 
-// frmSearch: the modeless search dialog with the history of the last ten texts. One instance
+// The modeless search dialog with the history of the last ten texts. One instance
 // serves the whole run; closing it (Cancel, Esc, close box) hides it and writes the check box
 // and the history into Settings, and showing it again starts from Settings.
 class SearchDialog final : public QDialog {

@@ -1,5 +1,6 @@
 #include "mainwindow/ui/filter_bar.h"
 
+#include "analysis/agent_catalog.h"
 #include "core/access_record.h"
 
 #include <QCheckBox>
@@ -33,6 +34,7 @@ QDateTimeEdit* dateTimeBox(QWidget* parent, const QTime& time)
 FilterBar::FilterBar(QWidget* parent)
     : QWidget(parent), m_field(new QComboBox(this)), m_mode(new QComboBox(this)),
       m_text(new QLineEdit(this)), m_regex(new QCheckBox(u"正規表現"_s, this)),
+      m_withoutBots(new QCheckBox(u"ボットを除く"_s, this)),
       m_fromOn(new QCheckBox(u"開始"_s, this)), m_from(dateTimeBox(this, QTime(0, 0))),
       m_untilOn(new QCheckBox(u"終了"_s, this)), m_until(dateTimeBox(this, QTime(23, 59, 59))),
       m_add(new QToolButton(this)), m_clear(new QToolButton(this)), m_saved(new QComboBox(this)),
@@ -41,6 +43,8 @@ FilterBar::FilterBar(QWidget* parent)
     setObjectName(u"filterBar"_s);
     m_mode->addItems({u"含む"_s, u"含まない"_s});
     m_regex->setObjectName(u"chkRegex"_s);
+    m_withoutBots->setObjectName(u"chkWithoutBots"_s);
+    m_withoutBots->setToolTip(u"クローラーなどのボットのアクセスを表示しません"_s);
     m_text->setPlaceholderText(u"絞り込む文字列"_s);
     m_text->setClearButtonEnabled(true);
     m_add->setText(u"条件に追加"_s);
@@ -66,6 +70,8 @@ FilterBar::FilterBar(QWidget* parent)
     inputs->addWidget(m_untilOn);
     inputs->addWidget(m_until);
     inputs->addSpacing(12);
+    inputs->addSpacing(12);
+    inputs->addWidget(m_withoutBots);
     inputs->addWidget(m_clear);
     inputs->addSpacing(12);
     inputs->addWidget(m_saved);
@@ -100,6 +106,7 @@ FilterBar::FilterBar(QWidget* parent)
         if (!m_text->text().isEmpty())
             emit filterChanged();
     });
+    connect(m_withoutBots, &QCheckBox::toggled, this, changed);
     for (auto [on, box] : {std::pair(m_fromOn, m_from), std::pair(m_untilOn, m_until)}) {
         connect(on, &QCheckBox::toggled, box, &QWidget::setEnabled);
         connect(on, &QCheckBox::toggled, this, changed);
@@ -178,12 +185,17 @@ RowFilter FilterBar::filter() const
         filter.conditions.push_back(*typed);
     if (const auto range = rangeCondition())
         filter.conditions.push_back(*range);
+    if (m_withoutBots->isChecked())
+        filter.conditions.push_back(*botCondition(BotChoice::Exclude));
     return filter;
 }
 
 FilterParts FilterBar::parts() const
 {
-    return {filter(), false};
+    FilterParts parts{filter(), m_withoutBots->isChecked()};
+    if (parts.withoutBots)
+        parts.filter.conditions.pop_back(); // kept as the check box, not as a condition
+    return parts;
 }
 
 void FilterBar::setParts(const FilterParts& parts)
@@ -191,6 +203,7 @@ void FilterBar::setParts(const FilterParts& parts)
     QSignalBlocker block(this);
     clear();
     m_stacked = parts.filter.conditions;
+    m_withoutBots->setChecked(parts.withoutBots);
     rebuildChips();
     block.unblock();
     emit filterChanged();
@@ -235,14 +248,15 @@ void FilterBar::clear()
 {
     const bool had = isActive();
     m_stacked.clear();
-    for (QWidget* box : std::initializer_list<QWidget*>{m_text, m_fromOn, m_untilOn})
+    for (QWidget* box : std::initializer_list<QWidget*>{m_text, m_fromOn, m_untilOn, m_withoutBots})
         box->blockSignals(true);
     m_text->clear();
+    m_withoutBots->setChecked(false);
     m_fromOn->setChecked(false);
     m_untilOn->setChecked(false);
     m_from->setEnabled(false);
     m_until->setEnabled(false);
-    for (QWidget* box : std::initializer_list<QWidget*>{m_text, m_fromOn, m_untilOn})
+    for (QWidget* box : std::initializer_list<QWidget*>{m_text, m_fromOn, m_untilOn, m_withoutBots})
         box->blockSignals(false);
     rebuildChips();
     if (had)

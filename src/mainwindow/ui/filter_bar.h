@@ -67,6 +67,7 @@ private:
     QComboBox* m_mode;
     QLineEdit* m_text;
     QCheckBox* m_regex;
+    QCheckBox* m_withoutBots;
     QCheckBox* m_fromOn;
     QDateTimeEdit* m_from;
     QCheckBox* m_untilOn;

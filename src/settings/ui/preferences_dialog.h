@@ -27,7 +27,7 @@ class UserPrompts;
 // of the program, as from a random sequence that is never seeded.
 int nextPreferencePicture();
 
-// frmPrefarence: edits copies of the preferences in its controls; "OK" and "適用" store them in
+// The preferences dialog: edits copies of the preferences in its controls; "OK" and "適用" store them in
 // the settings, set or remove the list-file association and re-apply the main list's look.
 class PreferencesDialog final : public QDialog {
     Q_OBJECT

@@ -3,6 +3,7 @@
 #include "mainwindow/ui/log_list_model.h"
 #include "mainwindow/ui/program_rig.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QTest>
@@ -47,6 +48,7 @@ private slots:
     void saveAsksForTheShownRowsOrAll();
     void statisticsFollowAndDrillDownAddsAChip();
     void savedFilterComesBackByName();
+    void botsAreLeftOutAndComeBackSaved();
 };
 
 void TestMainWindowFilter::hiddenRowsSurviveCutAndClear()
@@ -182,6 +184,36 @@ void TestMainWindowFilter::savedFilterComesBackByName()
     emit p.bar()->savedChosen(0);
     QCOMPARE(p.prompts.boxes.last().caption, u"エラー"_s);
     QCOMPARE(p.bar()->chipLabels().size(), 2);
+}
+
+void TestMainWindowFilter::botsAreLeftOutAndComeBackSaved()
+{
+    Program p;
+    const QString ua =
+        u"Mozilla/5.0 (Windows NT 10.0; Win64; x64) Chrome/131.0.0.0 Safari/537.36"_s;
+    const QString bot =
+        u"Mozilla/5.0 (compatible; Googlebot/2.1; +http://www.google.com/bot.html)"_s;
+    const QString list =
+        test::listFileOfRows(p.dir, u"bots.twv"_s,
+                             {{ua, u"a.example.jp"_s, {}, u"2026/12/01 10:00:00"_s, u"-"_s},
+                              {bot, u"crawl.googlebot.com"_s, {}, u"2026/12/01 10:00:01"_s, u"-"_s},
+                              {ua, u"b.example.jp"_s, {}, u"2026/12/01 10:00:02"_s, u"-"_s}});
+    QVERIFY(p.window().commands().openLogFile(list, OpenMode::Open));
+    auto* box = p.window().filterBar()->findChild<QCheckBox*>(u"chkWithoutBots"_s);
+    box->setChecked(true);
+    QTRY_VERIFY(!p.window().isFiltering());
+    QCOMPARE(hostColumn(p.window().model()), (QStringList{u"a.example.jp"_s, u"b.example.jp"_s}));
+
+    p.prompts.texts.enqueue(u"人だけ"_s);
+    emit p.window().filterBar()->saveRequested();
+    p.action(u"actClearFilter"_s)->trigger();
+    QTRY_VERIFY(!p.window().isFiltering());
+    QVERIFY(!box->isChecked());
+    QCOMPARE(hostColumn(p.window().model()).size(), 3);
+    emit p.window().filterBar()->savedChosen(0);
+    QTRY_VERIFY(!p.window().isFiltering());
+    QVERIFY(box->isChecked());
+    QCOMPARE(hostColumn(p.window().model()).size(), 2);
 }
 
 QTEST_MAIN(TestMainWindowFilter)
