@@ -5,6 +5,8 @@
 
 #include <QLocale>
 
+#include <algorithm>
+#include <limits>
 #include <numeric>
 
 using namespace Qt::StringLiterals;
@@ -62,6 +64,16 @@ QByteArray count(qint64 value)
     return htmlNumber(value);
 }
 
+// Columns of the daily chart at most: more would be too thin to see or point at.
+constexpr std::size_t kMostDayColumns = 400;
+
+// Sums of figures that may each be as large as a hostile log makes them.
+qint64 addSaturating(qint64 a, qint64 b)
+{
+    qint64 sum = 0;
+    return qAddOverflow(a, b, &sum) ? std::numeric_limits<qint64>::max() : sum;
+}
+
 QString bytesText(qint64 bytes)
 {
     return QLocale::c().formattedDataSize(bytes, 1, QLocale::DataSizeTraditionalFormat);
@@ -97,8 +109,8 @@ void appendTotals(QByteArray& out, const ReportFigures& f)
     qint64 visitors = 0;
     qint64 bytes = 0;
     for (const DayFigures& d : f.days) {
-        visitors += d.visitors;
-        bytes += d.bytes;
+        visitors = addSaturating(visitors, d.visitors);
+        bytes = addSaturating(bytes, d.bytes);
     }
     out += "<div class=\"totals\">\n";
     appendCard(out, u"アクセス数"_s, count(f.rows));
@@ -145,6 +157,34 @@ void appendFigureTable(QByteArray& out, const QString& summary, const QStringLis
     out += "</tbody></table></div></details>\n";
 }
 
+// Figures of a stretch of days, as one column of the daily chart.
+struct DaySpan {
+    QDate first;
+    QDate last;
+    qint64 hits = 0;
+    qint64 visitors = 0;
+    qint64 bytes = 0;
+};
+
+// One column per day, or, for a log whose dates span more days than a chart can show (a hostile
+// one may span millennia), per run of days, so that the page stays small.
+std::vector<DaySpan> daySpans(const std::vector<DayFigures>& days)
+{
+    const std::size_t per = (days.size() + kMostDayColumns - 1) / kMostDayColumns;
+    std::vector<DaySpan> spans;
+    spans.reserve(days.size() / std::max<std::size_t>(per, 1) + 1);
+    for (std::size_t i = 0; i < days.size(); ++i) {
+        if (i % per == 0)
+            spans.push_back({days[i].day, days[i].day});
+        DaySpan& s = spans.back();
+        s.last = days[i].day;
+        s.hits = addSaturating(s.hits, days[i].hits);
+        s.visitors = addSaturating(s.visitors, days[i].visitors);
+        s.bytes = addSaturating(s.bytes, days[i].bytes);
+    }
+    return spans;
+}
+
 void appendDays(QByteArray& out, const std::vector<DayFigures>& days)
 {
     out += "<section id=\"days\"><h2>日別のアクセス数と訪問者数</h2>\n";
@@ -152,13 +192,16 @@ void appendDays(QByteArray& out, const std::vector<DayFigures>& days)
         out += "<p class=\"empty\">日付のある行がありません。</p></section>\n";
         return;
     }
+    const QString label =
+        days.front().day.year() == days.back().day.year() ? u"M/d"_s : u"yyyy/M/d"_s;
     ChartData chart;
     chart.title = u"日別のアクセス数と訪問者数"_s;
     std::vector<QList<QByteArray>> rows;
-    rows.reserve(days.size());
-    for (const DayFigures& d : days) {
-        const QString date = d.day.toString(u"yyyy/MM/dd"_s);
-        chart.labels.append(d.day.toString(u"M/d"_s));
+    for (const DaySpan& d : daySpans(days)) {
+        QString date = d.first.toString(u"yyyy/MM/dd"_s);
+        if (d.last != d.first)
+            date += u" – "_s + d.last.toString(u"yyyy/MM/dd"_s);
+        chart.labels.append(d.first.toString(label));
         chart.tips.append(u"%1  アクセス %2  訪問者 %3  転送量 %4"_s.arg(
             date, QString::fromUtf8(count(d.hits)), QString::fromUtf8(count(d.visitors)),
             bytesText(d.bytes)));

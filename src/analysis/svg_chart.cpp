@@ -53,9 +53,12 @@ AxisScale axisScale(qint64 largest)
     for (qint64 power = 1;; power *= 10) {
         for (const qint64 factor : {1, 2, 5}) {
             const qint64 step = power * factor;
-            const qint64 ticks = (largest + step - 1) / step;
+            const qint64 ticks = largest / step + (largest % step != 0);
+            qint64 top = 0;
+            if (qMulOverflow(ticks, step, &top))
+                return {largest, largest}; // beyond any count a log can hold
             if (ticks <= kMostTicks)
-                return {ticks * step, step};
+                return {top, step};
         }
     }
 }

@@ -3,8 +3,11 @@
 #include "core/cp932.h"
 #include "support/xml_page.h"
 
+#include <QRegularExpression>
 #include <QStringDecoder>
 #include <QTest>
+
+#include <limits>
 
 using namespace tw;
 using namespace Qt::StringLiterals;
@@ -144,6 +147,38 @@ private slots:
                      qPrintable(digits));
         }
         QCOMPARE(axisScale(0).top, 1);
+    }
+
+    // Dates that span millennia (a hostile log) give a chart of a few hundred columns, each a run
+    // of days whose figures add up, and a page that stays small.
+    void daysBeyondAChartAreGathered()
+    {
+        ReportFigures figures;
+        const QDate first(1, 1, 1);
+        const QDate last(9999, 12, 31);
+        qint64 hits = 0;
+        for (QDate d = first; d <= last; d = d.addDays(1)) {
+            const bool busy = d == first || d == last || d.day() == 1;
+            figures.days.push_back({d, busy ? 3 : 0, busy ? 1 : 0, busy ? 1000 : 0});
+            hits += busy ? 3 : 0;
+        }
+        figures.days.back().bytes = std::numeric_limits<qint64>::max();
+        figures.rows = hits;
+        const QByteArray page = htmlReportPage(figures, {});
+        QVERIFY2(page.size() < 1000000, qPrintable(QString::number(page.size())));
+        QList<test::PageElement> elements;
+        QString error;
+        QVERIFY2(test::readXmlPage(page, &elements, &error), qPrintable(error));
+        const QList<Bar> bars = barsOf(elements);
+        QVERIFY(bars.size() > 24 + 300 && bars.size() <= 24 + 400);
+        QVERIFY(bars.first().tip.startsWith(u"0001/01/01 – "_s));
+        QVERIFY(bars[bars.size() - 25].tip.contains(u" – 9999/12/31"_s));
+        static const QRegularExpression hitsOf(u"アクセス ([0-9,]+)"_s);
+        qint64 shown = 0;
+        for (qsizetype i = 0; i < bars.size() - 24; ++i)
+            shown += hitsOf.match(bars[i].tip).captured(1).remove(u',').toLongLong();
+        QCOMPARE(shown, hits);
+        QVERIFY(page.contains("9,223,372,036,854,775,807 バイト"));
     }
 
     // Only the first `top` entries of a table are listed; the rest are summed up.
