@@ -54,7 +54,7 @@ th{font-weight:600;color:#52606d;white-space:nowrap}
 .more,.empty,footer{color:#52606d;font-size:.85rem;margin:6px 0 0}
 details{margin-top:8px}
 summary{cursor:pointer;color:#334e68}
-@media (max-width:600px){main{padding:8px}.tables{grid-template-columns:1fr}}
+@media (max-width:600px){main{padding:8px}section{padding:10px}.tables{grid-template-columns:1fr}th,td{padding:3px 4px}.key{min-width:7em}}
 </style>
 </head>
 )";
