@@ -109,8 +109,13 @@ struct AgentCatalog::Impl {
                                                          QByteArrayView userAgent)
     {
         std::call_once(built, [this] {
-            uap = std::make_unique<const UapParser>();
-            crawlers = std::make_unique<const CrawlerList>();
+            // The two lists are built side by side: the other cores wait for them meanwhile.
+            runOnThreads(2, [this](std::size_t i) {
+                if (i == 0)
+                    uap = std::make_unique<const UapParser>();
+                else
+                    crawlers = std::make_unique<const CrawlerList>();
+            });
         });
         Shard& shard = shards[ViewHash()(key) % kShards];
         const std::lock_guard lock(shard.mutex);

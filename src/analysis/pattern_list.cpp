@@ -5,6 +5,8 @@
 #include <QHash>
 
 #include <algorithm>
+#include <bit>
+#include <numeric>
 
 namespace tw {
 
@@ -77,6 +79,7 @@ PatternList::PatternList(const std::vector<Pattern>& patterns, bool prefilter)
         e.required.end = quint32(m_requirements.size());
         m_entries.push_back(std::move(e));
     }
+    fileLiterals();
 }
 
 PatternList::~PatternList() = default;
@@ -87,22 +90,65 @@ qsizetype PatternList::alwaysRun() const
                          [](const Entry& e) { return e.required.begin == e.required.end; });
 }
 
+void PatternList::fileLiterals()
+{
+    std::vector<quint32> literalsWithPair(PatternSubject::kPairIndexes);
+    for (const Literal& literal : m_literals) {
+        for (quint8 k = 0; k < literal.pairCount; ++k)
+            ++literalsWithPair[literal.pairs[k]];
+    }
+    std::vector<quint16> filedUnder;
+    filedUnder.reserve(m_literals.size());
+    m_filedStart.assign(PatternSubject::kPairIndexes + 1, 0);
+    for (const Literal& literal : m_literals) {
+        const auto rarest = std::min_element(
+            literal.pairs.begin(), literal.pairs.begin() + literal.pairCount,
+            [&](quint16 a, quint16 b) { return literalsWithPair[a] < literalsWithPair[b]; });
+        filedUnder.push_back(*rarest);
+        ++m_filedStart[*rarest + 1u];
+    }
+    std::partial_sum(m_filedStart.begin(), m_filedStart.end(), m_filedStart.begin());
+    m_filed.resize(m_literals.size());
+    std::vector<quint32> next(m_filedStart.begin(), m_filedStart.end() - 1);
+    for (std::size_t i = 0; i < m_literals.size(); ++i)
+        m_filed[next[filedUnder[i]]++] = quint32(i);
+
+    m_meetsStart.assign(m_literals.size() + 1, 0);
+    for (const quint32 literal : m_alternatives)
+        ++m_meetsStart[literal + 1];
+    std::partial_sum(m_meetsStart.begin(), m_meetsStart.end(), m_meetsStart.begin());
+    m_meets.resize(m_alternatives.size());
+    next.assign(m_meetsStart.begin(), m_meetsStart.end() - 1);
+    for (quint32 r = 0; r < m_requirements.size(); ++r) {
+        for (quint32 a = m_requirements[r].begin; a < m_requirements[r].end; ++a)
+            m_meets[next[m_alternatives[a]]++] = r;
+    }
+}
+
+void PatternList::meetRequirements(const PatternSubject& subject, std::vector<char>& met) const
+{
+    const auto& bits = subject.pairBits();
+    for (std::size_t word = 0; word < bits.size(); ++word) {
+        for (quint64 w = bits[word]; w; w &= w - 1) {
+            const std::size_t pair = word * 64 + std::size_t(std::countr_zero(w));
+            for (quint32 k = m_filedStart[pair]; k < m_filedStart[pair + 1]; ++k) {
+                const quint32 literal = m_filed[k];
+                if (!holds(subject, m_literals[literal]))
+                    continue;
+                for (quint32 m = m_meetsStart[literal]; m < m_meetsStart[literal + 1]; ++m)
+                    met[m_meets[m]] = 1;
+            }
+        }
+    }
+}
+
 bool PatternList::mayMatch(const Entry& e, const PatternSubject& subject,
-                           std::vector<signed char>& found) const
+                           const std::vector<char>& met) const
 {
     if (e.foldsNonAscii && !subject.isAscii())
         return true;
     for (quint32 r = e.required.begin; r < e.required.end; ++r) {
-        const Span any = m_requirements[r];
-        bool held = false;
-        for (quint32 a = any.begin; a < any.end && !held; ++a) {
-            const quint32 id = m_alternatives[a];
-            signed char& f = found[id];
-            if (f < 0)
-                f = holds(subject, m_literals[id]);
-            held = f;
-        }
-        if (!held)
+        if (!met[r])
             return false;
     }
     return true;
@@ -131,10 +177,12 @@ bool PatternList::isUsable(std::size_t i) const
 qsizetype PatternList::firstMatch(const PatternSubject& subject,
                                   QRegularExpressionMatch* match) const
 {
-    std::vector<signed char> found(m_prefilter ? m_literals.size() : 0, -1);
+    std::vector<char> met(m_prefilter ? m_requirements.size() : 0);
+    if (m_prefilter)
+        meetRequirements(subject, met);
     for (std::size_t i = 0; i < m_entries.size(); ++i) {
         const Entry& e = m_entries[i];
-        if (m_prefilter && !mayMatch(e, subject, found))
+        if (m_prefilter && !mayMatch(e, subject, met))
             continue;
         if (!isUsable(i))
             continue;

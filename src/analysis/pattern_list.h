@@ -26,6 +26,8 @@ public:
     // most texts are ruled out that way without a search.
     static quint16 pairIndex(char first, char second);
     bool mayHoldPair(quint16 index) const { return m_pairs[index / 64] >> (index % 64) & 1; }
+    const std::array<quint64, 64>& pairBits() const { return m_pairs; }
+    static constexpr int kPairIndexes = 4096;
 
 private:
     std::array<quint64, 64> m_pairs{}; // a bit per hashed pair of lowercased bytes
@@ -72,8 +74,11 @@ private:
         bool foldsNonAscii = false; // ignores case: the texts hold only for ASCII subjects
     };
     static Literal literalOf(const std::string& text);
+    void fileLiterals();
+    // met[r]: whether the subject holds a literal of requirement r.
+    void meetRequirements(const PatternSubject& subject, std::vector<char>& met) const;
     bool mayMatch(const Entry& e, const PatternSubject& subject,
-                  std::vector<signed char>& found) const;
+                  const std::vector<char>& met) const;
     bool holds(const PatternSubject& subject, const Literal& literal) const;
     bool isUsable(std::size_t i) const;
 
@@ -81,6 +86,15 @@ private:
     std::vector<Literal> m_literals;
     std::vector<Span> m_requirements;    // each into m_alternatives: one of them must be there
     std::vector<quint32> m_alternatives; // indexes into m_literals
+    // The literals by the pair each is filed under (its rarest among all literals), so that a
+    // subject looks only at those whose pair it holds: those of pair p are
+    // m_filed[m_filedStart[p]] up to m_filed[m_filedStart[p + 1]].
+    std::vector<quint32> m_filedStart;
+    std::vector<quint32> m_filed;
+    // The requirements each literal meets: those of literal i are m_meets[m_meetsStart[i]] up
+    // to m_meets[m_meetsStart[i + 1]].
+    std::vector<quint32> m_meetsStart;
+    std::vector<quint32> m_meets;
     // Per pattern: 0 not yet compiled, 1 valid, 2 invalid (never run, never warned about twice).
     std::unique_ptr<std::atomic<signed char>[]> m_state;
     bool m_prefilter;

@@ -15,6 +15,7 @@
 #include <yaml-cpp/yaml.h>
 
 #include <cstdlib>
+#include <latch>
 #include <new>
 #include <thread>
 
@@ -247,14 +248,17 @@ private slots:
     void threadsShareOneAnswerPerAgent()
     {
         AgentCatalog catalog;
+        catalog.classify(""); // the rule lists are built: the threads race for the agents alone
         QList<QByteArray> agents;
-        for (int i = 0; i < 300; ++i)
+        for (int i = 0; i < 2000; ++i)
             agents.append((i % 2 ? kChrome : kIphone).toUtf8() + " app/" + QByteArray::number(i));
         constexpr int kThreads = 8;
         std::vector<std::vector<const AgentInfo*>> seen(kThreads);
+        std::latch start(kThreads);
         std::vector<std::thread> threads;
         for (int t = 0; t < kThreads; ++t) {
             threads.emplace_back([&, t] {
+                start.arrive_and_wait();
                 for (int i = 0; i < agents.size(); ++i)
                     seen[std::size_t(t)].push_back(
                         &catalog.classify(agents[(i * 7 + t * 31) % agents.size()]));
