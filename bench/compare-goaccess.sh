@@ -36,7 +36,7 @@ if "$build/bench/tw-loggen" --help 2>&1 | grep -q -- --agents; then
     loggen+=(--agents 5000)
 fi
 mkdir -p "$root/bench/data"
-log=$root/bench/data/compare-$rows.log
+log=$root/bench/data/compare-$rows-$(echo "${loggen[*]:3}" | md5sum | cut -c1-8).log
 if [ ! -s "$log" ]; then
     echo "== generating: ${loggen[*]##*/}" >&2
     "${loggen[@]}" -o "$log"

@@ -124,10 +124,11 @@ std::string safariIos(Rng& rng)
 {
     const std::string os = iosVersion(rng, '_');
     const bool pad = rng() % 6 == 0;
+    std::string version = os.substr(0, os.find('_', 3)); // "17_4_1" -> "17.4"
+    std::replace(version.begin(), version.end(), '_', '.');
     return format("Mozilla/5.0 (%s; CPU %sOS %s like Mac OS X) AppleWebKit/605.1.15 (KHTML, like "
                   "Gecko) Version/%s Mobile/15E148 Safari/604.1",
-                  pad ? "iPad" : "iPhone", pad ? "" : "iPhone ", os.c_str(),
-                  os.substr(0, os.find('_', 3)).replace(2, 1, ".").c_str());
+                  pad ? "iPad" : "iPhone", pad ? "" : "iPhone ", os.c_str(), version.c_str());
 }
 
 std::string chromeIos(Rng& rng)

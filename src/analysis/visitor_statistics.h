@@ -53,7 +53,8 @@ struct HourFigures {
 };
 
 // Agents, Os, Bots, Pages, Status or Referrers over the given rows, worked out on every core.
-// Nothing when cancel is seen set.
+// Nothing when cancel is seen set. These three throw std::bad_alloc when memory runs out (on
+// whichever core it ran out).
 std::optional<KeyCounts> countKeys(VisitorStatistic statistic, const LogList& list,
                                    const RowSubset& rows = {},
                                    const std::atomic<bool>* cancel = nullptr);

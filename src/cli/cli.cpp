@@ -103,6 +103,9 @@ save writes them alone and stats and report count them alone.
   --from "YYYY-MM-DD[ HH:MM[:SS]]"   rows at or after that DateTime
   --until "YYYY-MM-DD[ HH:MM[:SS]]"  rows before that DateTime; a row whose
                           DateTime is not a date-time fails --from and --until
+  --bots exclude|only     leave out the rows of bots and crawlers, or keep them
+                          alone (as the user-agent data set and crawler list
+                          tell them)
 FIELD is browser, host, ip, datetime, referrer, request, status, bytes, vhost
 or any (any one field). --match, --exclude and --regex may be repeated.
 

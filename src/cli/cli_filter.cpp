@@ -51,7 +51,8 @@ std::optional<QByteArray> listDateTime(const QString& text)
 bool isFilterOption(QLatin1StringView name)
 {
     return name == "--match"_L1 || name == "--exclude"_L1 || name == "--regex"_L1 ||
-           name == "--ignore-case"_L1 || name == "--from"_L1 || name == "--until"_L1;
+           name == "--ignore-case"_L1 || name == "--from"_L1 || name == "--until"_L1 ||
+           name == "--bots"_L1;
 }
 
 bool applyFilterOption(QLatin1StringView name, const QString& value, CliOptions& options,
@@ -59,6 +60,14 @@ bool applyFilterOption(QLatin1StringView name, const QString& value, CliOptions&
 {
     if (name == "--ignore-case"_L1) {
         options.ignoreCase = true;
+        return true;
+    }
+    if (name == "--bots"_L1) {
+        if (value != "exclude"_L1 && value != "only"_L1) {
+            *error = u"--bots takes exclude or only, not \"%1\""_s.arg(value);
+            return false;
+        }
+        options.bots = value == "only"_L1 ? BotChoice::Only : BotChoice::Exclude;
         return true;
     }
     if (name == "--from"_L1 || name == "--until"_L1) {
@@ -99,6 +108,8 @@ void finishFilter(CliOptions& options)
     if (!options.from.isEmpty() || !options.until.isEmpty())
         options.filter.conditions.push_back(
             FilterCondition::dateRange(options.from, options.until));
+    if (std::optional<FilterCondition> bots = botCondition(options.bots))
+        options.filter.conditions.push_back(std::move(*bots));
 }
 
 std::optional<std::vector<quint32>> keptRows(const LogList& list, const CliOptions& options)

@@ -13,12 +13,12 @@
 namespace tw::cli {
 
 // Whether name is one of the filter options: --match, --exclude, --regex, --ignore-case,
-// --from, --until.
+// --from, --until, --bots.
 bool isFilterOption(QLatin1StringView name);
 // Takes one filter option into options.filter; false with a message when its value is malformed.
 bool applyFilterOption(QLatin1StringView name, const QString& value, CliOptions& options,
                        QString* error);
-// After the last option: --ignore-case and the date range apply to the whole filter.
+// After the last option: --ignore-case, the date range and --bots apply to the whole filter.
 void finishFilter(CliOptions& options);
 
 // The rows the filter keeps, in display order; nothing when no filter option was given.

@@ -37,6 +37,7 @@ const OptionInfo kOptions[] = {
     {"--ignore-case"_L1, OptFilter, false},
     {"--from"_L1, OptFilter, true},
     {"--until"_L1, OptFilter, true},
+    {"--bots"_L1, OptFilter, true},
     {"--top"_L1, OptTop, true},
 };
 

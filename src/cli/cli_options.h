@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/agent_catalog.h"
 #include "analysis/row_filter.h"
 #include "core/log_reader.h"
 
@@ -31,7 +32,7 @@ enum OptionFlag : unsigned {
     OptMatchCase = 1u << 5, // --match-case
     OptLogFormat = 1u << 6, // --log-format NAME
     OptAllFields = 1u << 7, // --all-fields
-    OptFilter = 1u << 8,    // --match, --exclude, --regex, --ignore-case, --from, --until
+    OptFilter = 1u << 8,    // --match, --exclude, --regex, --ignore-case, --from, --until, --bots
     OptTop = 1u << 9,       // --top N
     OptHtml = 1u << 10,     // --html
     // What every command that reads FILE... takes.
@@ -56,6 +57,7 @@ struct CliOptions {
     bool ignoreCase = false;
     QByteArray from; // "YYYY/MM/DD HH:MM:SS", empty when not given
     QByteArray until;
+    BotChoice bots = BotChoice::Keep;
     qsizetype top = -1; // --top: lines printed, -1 for all
 };
 

@@ -36,11 +36,9 @@ int runVisitorStats(VisitorStatistic statistic, const QStringList& files, const 
         return status;
     const std::optional<std::vector<quint32>> kept = keptRows(list, options);
     const RowSubset rows = kept ? RowSubset(*kept) : RowSubset();
-    // Nothing cancels here: the lines are always there.
-    const std::optional<QStringList> lines =
-        visitorStatisticLines(statistic, list, rows, options.top);
-    for (const QString& line : *lines)
-        out << line << '\n';
+    // Printed as they are made: a log can span thousands of years of days. Nothing cancels.
+    writeVisitorStatistic(statistic, list, rows, options.top,
+                          [&](QStringView line) { out << line << '\n'; });
     return ExitOk;
 }
 

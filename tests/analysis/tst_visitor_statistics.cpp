@@ -206,10 +206,14 @@ void TestVisitorStatistics::followTheSubset()
 
 void TestVisitorStatistics::rowsWithoutTheFieldAreNotCounted()
 {
-    // A list file has no request or status; rows without a date-time have no day.
+    // A list file has no request or status; rows without a date-time have no day, a row
+    // without a user agent (Common Log Format) no browser or system.
     LogList list;
     test::appendRows(list, {{u"UA"_s, u"h"_s, {}, u"2026/12/01 10:00:00"_s, u"-"_s},
-                            {u"UA"_s, u"h"_s, {}, u"昨日"_s, u"-"_s}});
+                            {u"UA"_s, u"h"_s, {}, u"昨日"_s, u"-"_s},
+                            {{}, u"h"_s, {}, {}, u"-"_s}});
+    QCOMPARE(countKeys(VisitorStatistic::Agents, list)->counted, qint64(2));
+    QCOMPARE(countKeys(VisitorStatistic::Os, list)->counted, qint64(2));
     QCOMPARE(lines(VisitorStatistic::Pages, list), QStringList());
     QCOMPARE(countKeys(VisitorStatistic::Status, list)->counted, qint64(0));
     QCOMPARE(lines(VisitorStatistic::Days, list), QStringList(u"2026/12/01\t1\t1\t0"_s));
