@@ -35,8 +35,8 @@ grep -q 'アクセス数</div><div class="value">20,000</div>' "$work/dom.html" 
     fail "the totals are not in the page"
 grep -q '<td class="key">' "$work/dom.html" || fail "no statistics table in the page"
 
-browse --window-size=390,4400 --screenshot="$out_dir/phone.png" "$page"
-browse --window-size=1280,2700 --screenshot="$out_dir/desktop.png" "$page"
+browse --window-size=390,6200 --screenshot="$out_dir/phone.png" "$page"
+browse --window-size=1280,3050 --screenshot="$out_dir/desktop.png" "$page"
 for shot in phone desktop; do
     [ -s "$out_dir/$shot.png" ] || fail "no $shot screenshot"
 done
