@@ -9,11 +9,12 @@ packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-base-dev-tools libgl
           # what the install test checks the installed files with
           desktop-file-utils appstream shared-mime-info groff-base)
 # Extra groups: "fuzz" for the fuzzers and sanitizer builds, "bench" for bench/run.sh and the
-# programs it compares with.
+# programs it compares with, "report" for the browser that renders the HTML report.
 for extra in "$@"; do
     case "$extra" in
         fuzz) packages+=(clang-14 libclang-rt-14-dev) ;;
         bench) packages+=(time bc goaccess lnav) ;;
+        report) packages+=(chromium) ;;
         *) echo "unknown package group: $extra" >&2; exit 2 ;;
     esac
 done

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "analysis/row_filter.h"
 #include "analysis/row_subset.h"
 
 #include <QByteArray>
@@ -25,5 +26,9 @@ struct HtmlReportOptions {
 std::optional<QByteArray> htmlReport(const LogList& list, const RowSubset& rows,
                                      const HtmlReportOptions& options,
                                      const std::atomic<bool>* cancel = nullptr);
+
+// The filter's conditions for HtmlReportOptions::filterLabel, e.g. "ホスト に example を含む、
+// ボットを除く"; empty without any.
+QString reportFilterLabel(const RowFilter& filter);
 
 } // namespace tw

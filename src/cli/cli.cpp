@@ -22,6 +22,7 @@ struct Command {
 const Command kCommands[] = {
     {"show"_L1, cli::runShow},     {"save"_L1, cli::runSave},     {"stats"_L1, cli::runStats},
     {"search"_L1, cli::runSearch}, {"repair"_L1, cli::runRepair}, {"lf2crlf"_L1, cli::runLfToCrLf},
+    {"report"_L1, cli::runReport},
 };
 
 } // namespace
@@ -37,6 +38,7 @@ QString usageText()
   tallyweaver-cli stats  agents|os|bots|pages|status|days|visitors|hours|referrers
                          [--top N] [OPTIONS] [FILTERS] FILE...
   tallyweaver-cli search [--match-case] TEXT [OPTIONS] [FILTERS] FILE...
+  tallyweaver-cli report --html -o OUT [OPTIONS] [FILTERS] FILE...
   tallyweaver-cli repair FILE
   tallyweaver-cli lf2crlf FILE
   tallyweaver-cli --help | --version
@@ -63,6 +65,9 @@ stats    prints the statistics report in UTF-8 with LF line ends; with -o it
 search   prints, as show does, every row in which any of its texts contains
          TEXT; an empty TEXT lists every row that has a text. Put "--" before a
          TEXT that starts with "-". Status 0 also when no row matches
+report   writes one self-contained HTML page (UTF-8, readable on a phone) with
+         the totals, the daily and hourly charts and the first entries of
+         every statistic of the kept rows; --now sets its creation time
 
 Options:
   --sort N[:asc|:desc]    sort by column N (1 Browser, 2 Host, 3 IP, 4 DateTime,
@@ -84,11 +89,13 @@ Options:
   --log-format NAME       read every FILE as twv, csv, common, combined,
                           vcombined or w3c instead of telling by content
   -o OUT                  write the file exactly as the program saves it
-  --top N                 the visitor statistics print their first N lines only
+  --html                  report writes the HTML page (its one form so far)
+  --top N                 the visitor statistics print their first N lines only;
+                          report lists the first N entries of each (default 10)
 
-Filters (show, search, save, stats): a row is kept when it passes all of them.
-The files are read and sorted first; row numbers count the kept rows, save
-writes them alone and stats counts them alone.
+Filters (show, search, save, stats, report): a row is kept when it passes all
+of them. The files are read and sorted first; row numbers count the kept rows,
+save writes them alone and stats and report count them alone.
   --match FIELD=TEXT      FIELD contains TEXT
   --exclude FIELD=TEXT    FIELD does not contain TEXT
   --regex FIELD=RE        FIELD matches the Perl-compatible regular expression RE

@@ -30,6 +30,7 @@ const OptionInfo kOptions[] = {
     {"--match-case"_L1, OptMatchCase, false},
     {"--log-format"_L1, OptLogFormat, true},
     {"--all-fields"_L1, OptAllFields, false},
+    {"--html"_L1, OptHtml, false},
     {"--match"_L1, OptFilter, true},
     {"--exclude"_L1, OptFilter, true},
     {"--regex"_L1, OptFilter, true},
@@ -104,6 +105,8 @@ bool applyOption(QLatin1StringView name, const QString& value, CliOptions& optio
         options.top = n;
     } else if (name == "--all-fields"_L1) {
         options.allFields = true;
+    } else if (name == "--html"_L1) {
+        options.html = true;
     } else if (isFilterOption(name)) {
         return applyFilterOption(name, value, options, error);
     }

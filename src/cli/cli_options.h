@@ -34,6 +34,7 @@ enum OptionFlag : unsigned {
     OptAllFields = 1u << 7, // --all-fields
     OptFilter = 1u << 8,    // --match, --exclude, --regex, --ignore-case, --from, --until, --bots
     OptTop = 1u << 9,       // --top N
+    OptHtml = 1u << 10,     // --html
     // What every command that reads FILE... takes.
     OptCommon = OptSort | OptNow | OptPlatforms | OptLogFormat,
 };
@@ -51,6 +52,7 @@ struct CliOptions {
     bool matchCase = false;
     LogLayout layout = LogLayout::Auto;
     bool allFields = false;
+    bool html = false;
     RowFilter filter; // complete once parsing is done
     bool ignoreCase = false;
     QByteArray from; // "YYYY/MM/DD HH:MM:SS", empty when not given

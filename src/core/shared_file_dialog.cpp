@@ -1,5 +1,7 @@
 #include "core/shared_file_dialog.h"
 
+#include <QFileInfo>
+
 namespace tw {
 
 QString openListFilter()
@@ -80,6 +82,17 @@ FileDialogRequest saveJsonLinesRequest(const QString& initDir)
     return saveRequest(QStringLiteral("JSON Lines形式で保存"),
                        QStringLiteral("すべてのファイル(*.*)|*.*|JSON Lines(*.jsonl)|*.jsonl"), 2,
                        QStringLiteral("jsonl"), initDir);
+}
+
+FileDialogRequest saveHtmlReportRequest(const QString& initDir, const QString& logPath)
+{
+    FileDialogRequest r =
+        saveRequest(QStringLiteral("HTMLレポートを保存"),
+                    QStringLiteral("すべてのファイル(*.*)|*.*|HTMLファイル(*.html)|*.html"), 2,
+                    QStringLiteral("html"), initDir);
+    const QString base = QFileInfo(logPath).completeBaseName();
+    r.initialName = (base.isEmpty() ? QStringLiteral("report") : base) + QStringLiteral(".html");
+    return r;
 }
 
 QString defaultReportName(const QDate& today)

@@ -19,6 +19,9 @@ FileDialogRequest saveListRequest(const QString& initDir);
 FileDialogRequest saveCsvRequest(const QString& initDir);
 FileDialogRequest saveReportRequest(const QString& initDir, const QDate& today);
 FileDialogRequest saveJsonLinesRequest(const QString& initDir);
+// Proposes the log's name with ".html" in place of its last extension ("report.html" without a
+// log).
+FileDialogRequest saveHtmlReportRequest(const QString& initDir, const QString& logPath);
 
 // "l_" + yymmdd + ".txt"
 QString defaultReportName(const QDate& today);

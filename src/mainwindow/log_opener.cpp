@@ -133,6 +133,8 @@ bool LogOpener::offerRepair(const QString& path, const QString& reason)
 void LogOpener::showLoadedFile(const QString& path, OpenMode mode, qint64 fileSize)
 {
     m_history.addItem(path);
+    if (mode == OpenMode::Open)
+        m_openedPath = path;
     m_view.setStatusText(1, path + (mode == OpenMode::Open ? QStringLiteral(" を開きました")
                                                            : QStringLiteral(" を追加しました")));
     m_view.setStatusText(2, formatFileSize(fileSize));
@@ -145,6 +147,7 @@ void LogOpener::closeLog()
 {
     m_editor.clear();
     m_notes.clear();
+    m_openedPath.clear();
     m_view.setReadNotes(m_notes);
     m_view.setStatusText(1, QStringLiteral("ファイルは開かれていません"));
     m_view.setStatusText(2, QStringLiteral("0Bytes"));

@@ -37,6 +37,9 @@ public:
     void closeLog();
 
     const ReadNotes& readNotes() const { return m_notes; }
+    // The file the list was last opened from (files appended after it aside); empty when the
+    // list is closed.
+    const QString& openedPath() const { return m_openedPath; }
 
     // The repair run when the user accepts the offer; tests put their own in.
     using RepairFunction = std::function<int(const QString& path)>;
@@ -58,6 +61,7 @@ private:
     RepairFunction m_repair;
     ReadFunction m_read;
     ReadNotes m_notes;
+    QString m_openedPath;
 };
 
 // "アイテム数:" + count

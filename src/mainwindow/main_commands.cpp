@@ -1,6 +1,8 @@
 #include "mainwindow/main_commands.h"
 
 #include "analysis/file_tool_commands.h"
+#include "analysis/html_report.h"
+#include "core/atomic_write.h"
 #include "core/clock.h"
 #include "core/list_writers.h"
 #include "core/log_reader.h"
@@ -138,6 +140,24 @@ void MainCommands::saveAsReport()
              [this](const QString& path, const LogList& rows) {
                  return saveReportFile(path, rows, m_clock);
              });
+}
+
+void MainCommands::saveAsHtmlReport()
+{
+    const QString logPath = m_opener.openedPath();
+    const QString path = m_dialog.save(saveHtmlReportRequest(m_settings.InitDir, logPath));
+    if (path.isEmpty())
+        return;
+    const ShownRows& shown = m_editor.shown();
+    HtmlReportOptions options;
+    options.title = getPathPart(logPath, PathPart::FileName);
+    options.filterLabel = shown.isFiltered() ? reportFilterLabel(shown.filter()) : QString();
+    options.madeAt = m_clock.now();
+    writeInBackground([&] {
+        const std::optional<QByteArray> page =
+            htmlReport(list(), shown.isFiltered() ? RowSubset(shown.rows()) : RowSubset(), options);
+        return page && writeFileAtomically(path, *page);
+    });
 }
 
 void MainCommands::saveRows(

@@ -45,6 +45,9 @@ public:
     // Every field of every row, the web-log fields included, as JSON Lines.
     void saveAsJsonLines();
     void saveAsReport();
+    // The HTML report of the shown rows: all of them, or while a filter is active the rows it
+    // keeps, with its conditions named on the page.
+    void saveAsHtmlReport();
 
     void cut();
     void copy();

@@ -108,6 +108,7 @@ private slots:
     void folderFromOutsideLeavesTheList();
     void saveCommands_data();
     void saveCommands();
+    void htmlReportOfTheShownRows();
     void failedSaveIsReported();
     void reportDialogOffersDatedNameEveryTime();
     void dialogSharesLastChosenPath();
@@ -668,6 +669,44 @@ void TestMainCommands::saveCommands()
     rig.commands.saveAsList();
     QCOMPARE(rig.prompts.dialogs.size(), 2);
     QVERIFY(rig.prompts.boxes.isEmpty());
+}
+
+// The report counts the rows the window shows and names the filter that picked them; it is made
+// as long work, and a failed write is told like any other.
+void TestMainCommands::htmlReportOfTheShownRows()
+{
+    Rig rig;
+    const QString a = rig.listFile(u"access.twv"_s, records({u"a"_s, u"b"_s, u"bb"_s, u"c"_s}));
+    QVERIFY(rig.commands.openLogFile(a, OpenMode::Open));
+    RowFilter filter;
+    filter.conditions.push_back(FilterCondition::contains(ColHost, u"b"_s, true));
+    rig.commands.editor().setFilter(filter, *filterRows(rig.list, filter));
+    int longWork = 0;
+    rig.view.longWorkFault = [&longWork] { ++longWork; };
+
+    const QString target = rig.dir.filePath(u"out.html"_s);
+    rig.prompts.fileNames.enqueue(target);
+    rig.commands.saveAsHtmlReport();
+    QCOMPARE(rig.prompts.dialogs.last().request.title, u"HTMLレポートを保存"_s);
+    QCOMPARE(rig.prompts.dialogs.last().request.initialName, u"access.html"_s);
+    QCOMPARE(longWork, 1);
+    QVERIFY(rig.prompts.boxes.isEmpty());
+    const QByteArray filtered = test::readBytes(target);
+    QVERIFY(filtered.contains("アクセス数</div><div class=\"value\">2</div>"));
+    QVERIFY(filtered.contains(filter.conditions.front().label().toUtf8()));
+
+    rig.commands.editor().setFilter({}, {});
+    rig.prompts.fileNames.enqueue(target);
+    rig.commands.saveAsHtmlReport();
+    const QByteArray all = test::readBytes(target);
+    QVERIFY(all.contains("アクセス数</div><div class=\"value\">4</div>"));
+    QVERIFY(!all.contains("class=\"filter\""));
+
+    rig.prompts.fileNames.enqueue(rig.dir.filePath(u"no/such/folder/out.html"_s));
+    rig.commands.saveAsHtmlReport();
+    QCOMPARE(rig.prompts.boxes.size(), 1);
+    QCOMPARE(rig.prompts.boxes.last().text, u"ファイルが書き込めませんでした。"_s);
+    QCOMPARE(test::readBytes(target), all);
 }
 
 void TestMainCommands::failedSaveIsReported()

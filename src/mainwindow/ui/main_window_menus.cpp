@@ -54,6 +54,7 @@ void MainWindow::createCommands()
     addCommand("actSaveReport", u"レポート形式で保存(&R)...", {}, [&c] { c.saveAsReport(); });
     addCommand("actSaveJsonLines", u"JSON Lines形式で保存(&J)...", {},
                [&c] { c.saveAsJsonLines(); });
+    addCommand("actSaveHtmlReport", u"HTMLレポートを保存...", {}, [&c] { c.saveAsHtmlReport(); });
     addCommand("actClose", u"閉じる(&C)", {}, [&c] { c.closeLog(); });
     addCommand("actExit", u"終了(&X)", {}, [this] { close(); });
 
@@ -135,8 +136,8 @@ void MainWindow::createMenus()
         m_recentItems.append(item);
         m_history.setMenu();
     }
-    addToMenu(file, {"-", "actSaveAs", "actSaveCsv", "actSaveReport", "actSaveJsonLines", "-",
-                     "actClose", "-", "actExit"});
+    addToMenu(file, {"-", "actSaveAs", "actSaveCsv", "actSaveReport", "actSaveJsonLines",
+                     "actSaveHtmlReport", "-", "actClose", "-", "actExit"});
 
     m_editMenu = bar->addMenu(QStringLiteral("編集(&E)"));
     m_editMenu->setObjectName(QStringLiteral("mnuEdit"));

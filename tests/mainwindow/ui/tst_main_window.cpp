@@ -190,7 +190,7 @@ void TestMainWindow::menuOrder()
     const QList<QAction*> bar = p.window().menuBar()->actions();
     const QStringList expected{
         u"actOpen actAppend actRecentFiles - actSaveAs actSaveCsv actSaveReport actSaveJsonLines "
-        u"- actClose - actExit"_qs,
+        u"actSaveHtmlReport - actClose - actExit"_qs,
         u"actCut actCopy actDelete - actSelectAll"_qs,
         u"actToolbar actStatusBar actFilterBar actClearFilter - actItemInfo actOpenUrl actSkippedLines - actPreferences"_qs,
         u"actConvertLf actRepairLog - actBrowserStatistics actPlatformStatistics "
