@@ -28,7 +28,7 @@ class LogList;
 struct Settings;
 class UserPrompts;
 
-// frmToolDlg: one page of statistics, a snapshot of the moment it was opened, with a SAVE
+// A statistics dialog: one page of statistics, a snapshot of the moment it was opened, with a SAVE
 // button that writes the page as a report file.
 class StatisticsDialog final : public QDialog {
     Q_OBJECT
