@@ -2,7 +2,7 @@
 # Counts the status codes, daily hits and daily visitors of a generated Combined log with
 # tallyweaver-cli and with GoAccess, prints both side by side and says whether they agree.
 #
-#   bench/compare-goaccess.sh [--rows N] [--keep]
+#   bench/compare-goaccess.sh [--rows N]
 #
 # The log (N lines, default 1,000,000, a year of days, the rare rows on for 408 responses,
 # escaped and modern user agents) is generated into bench/data/. GoAccess is told to count
