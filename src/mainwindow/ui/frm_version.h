@@ -35,7 +35,8 @@ private:
     std::function<void()> m_clicked;
 };
 
-// The version dialog: the title picture, the version, the copyright line and two links to the author.
+// The version dialog: the title picture, the version, the copyright line and two links to the
+// author.
 class VersionDialog final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(VersionDialog)

@@ -27,8 +27,8 @@ class UserPrompts;
 // of the program, as from a random sequence that is never seeded.
 int nextPreferencePicture();
 
-// The preferences dialog: edits copies of the preferences in its controls; "OK" and "適用" store them in
-// the settings, set or remove the list-file association and re-apply the main list's look.
+// The preferences dialog: edits copies of the preferences in its controls; "OK" and "適用" store
+// them in the settings, set or remove the list-file association and re-apply the main list's look.
 class PreferencesDialog final : public QDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(PreferencesDialog)
