@@ -5,12 +5,8 @@
 //   bench_filter_typing [ROWS] [--repeat R] [--seed S] [--file LIST]   default 1,000,000 rows
 #include "bench_support.h"
 
-#include "core/clock.h"
+#include "bench_window.h"
 #include "mainwindow/ui/filter_bar.h"
-#include "mainwindow/ui/main_program.h"
-#include "mainwindow/ui/main_window.h"
-#include "ui/qt_platform.h"
-#include "ui/qt_user_prompts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -103,11 +99,7 @@ int main(int argc, char* argv[])
         std::fprintf(stderr, "cannot write the log: %s\n", qPrintable(error));
         return 1;
     }
-    tw::QtUserPrompts prompts;
-    tw::QtPlatform platform;
-    tw::SystemClock clock;
-    tw::MainProgram program(prompts, platform, clock);
-    program.start({}, dir.filePath(u"TALLYWVR.INI"_s));
+    tw::bench::BenchProgram program(dir.filePath(u"TALLYWVR.INI"_s));
     tw::MainWindow& window = program.window();
     window.resize(1000, 700);
     window.show();

@@ -5,12 +5,8 @@
 // The last column is Select all followed by Delete, for comparison.
 #include "bench_support.h"
 
-#include "core/clock.h"
+#include "bench_window.h"
 #include "mainwindow/ui/log_list_view.h"
-#include "mainwindow/ui/main_program.h"
-#include "mainwindow/ui/main_window.h"
-#include "ui/qt_platform.h"
-#include "ui/qt_user_prompts.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -55,13 +51,9 @@ int startUp(int argc, char* argv[], const QString& list)
     timer.start();
     QApplication app(argc, argv);
     QTemporaryDir dir;
-    tw::QtUserPrompts prompts;
-    tw::QtPlatform platform;
-    tw::SystemClock clock;
-    tw::MainProgram program(prompts, platform, clock);
     tw::StartupArguments arguments;
     arguments.fileToOpen = list;
-    program.start(arguments, dir.filePath(u"TALLYWVR.INI"_s));
+    tw::bench::BenchProgram program(dir.filePath(u"TALLYWVR.INI"_s), arguments);
     tw::MainWindow& window = program.window();
     paintList(window);
     const double secs = tw::bench::seconds(timer);
@@ -90,11 +82,7 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    tw::QtUserPrompts prompts;
-    tw::QtPlatform platform;
-    tw::SystemClock clock;
-    tw::MainProgram program(prompts, platform, clock);
-    program.start({}, dir.filePath(u"TALLYWVR.INI"_s));
+    tw::bench::BenchProgram program(dir.filePath(u"TALLYWVR.INI"_s));
     tw::MainWindow& window = program.window();
     window.resize(1000, 700);
     paintList(window);
