@@ -38,7 +38,7 @@ FilterBar::FilterBar(QWidget* parent)
       m_fromOn(new QCheckBox(u"開始"_s, this)), m_from(dateTimeBox(this, QTime(0, 0))),
       m_untilOn(new QCheckBox(u"終了"_s, this)), m_until(dateTimeBox(this, QTime(23, 59, 59))),
       m_add(new QToolButton(this)), m_clear(new QToolButton(this)), m_saved(new QComboBox(this)),
-      m_save(new QToolButton(this)), m_chips(new QHBoxLayout)
+      m_save(new QToolButton(this)), m_removeSaved(new QToolButton(this)), m_chips(new QHBoxLayout)
 {
     setObjectName(u"filterBar"_s);
     m_mode->addItems({u"含む"_s, u"含まない"_s});
@@ -47,6 +47,7 @@ FilterBar::FilterBar(QWidget* parent)
     m_withoutBots->setToolTip(u"クローラーなどのボットのアクセスを表示しません"_s);
     m_text->setPlaceholderText(u"絞り込む文字列"_s);
     m_text->setClearButtonEnabled(true);
+    m_text->setMinimumWidth(160);
     m_add->setText(u"条件に追加"_s);
     m_add->setToolTip(u"入力中の条件を固定して、次の条件を入力できるようにします"_s);
     m_clear->setText(u"フィルタ解除"_s);
@@ -55,6 +56,9 @@ FilterBar::FilterBar(QWidget* parent)
     m_saved->setToolTip(u"名前を付けて保存したフィルタを選びます"_s);
     m_save->setText(u"フィルタを保存..."_s);
     m_save->setToolTip(u"今の条件に名前を付けて保存します"_s);
+    m_removeSaved->setText(u"削除"_s);
+    m_removeSaved->setToolTip(u"選んでいる保存したフィルタを削除します"_s);
+    m_removeSaved->setEnabled(false);
     setFields(kColumnFields);
 
     auto* inputs = new QHBoxLayout;
@@ -70,19 +74,23 @@ FilterBar::FilterBar(QWidget* parent)
     inputs->addWidget(m_untilOn);
     inputs->addWidget(m_until);
     inputs->addSpacing(12);
-    inputs->addSpacing(12);
-    inputs->addWidget(m_withoutBots);
     inputs->addWidget(m_clear);
-    inputs->addSpacing(12);
-    inputs->addWidget(m_saved);
-    inputs->addWidget(m_save);
     m_chips->setContentsMargins(0, 0, 0, 0);
     m_chips->addStretch(1);
+    // The second row: the stacked chips, then what applies to the whole filter.
+    auto* whole = new QHBoxLayout;
+    whole->setContentsMargins(0, 0, 0, 0);
+    whole->addLayout(m_chips, 1);
+    whole->addWidget(m_withoutBots);
+    whole->addSpacing(12);
+    whole->addWidget(m_saved);
+    whole->addWidget(m_save);
+    whole->addWidget(m_removeSaved);
     auto* rows = new QVBoxLayout(this);
     rows->setContentsMargins(4, 2, 4, 2);
     rows->setSpacing(2);
     rows->addLayout(inputs);
-    rows->addLayout(m_chips);
+    rows->addLayout(whole);
 
     const auto changed = [this] { emit filterChanged(); };
     connect(m_text, &QLineEdit::textChanged, this, changed);
@@ -90,12 +98,13 @@ FilterBar::FilterBar(QWidget* parent)
     connect(m_add, &QToolButton::clicked, this, &FilterBar::stackTyped);
     connect(m_clear, &QToolButton::clicked, this, &FilterBar::clear);
     connect(m_save, &QToolButton::clicked, this, &FilterBar::saveRequested);
-    connect(m_saved, &QComboBox::activated, this, [this](int index) {
-        {
-            const QSignalBlocker block(m_saved);
-            m_saved->setCurrentIndex(-1); // the same one can be picked again
-        }
-        emit savedChosen(index);
+    // The name picked last stays shown, for the remove button; picking it again applies it again.
+    connect(m_saved, &QComboBox::activated, this, &FilterBar::savedChosen);
+    connect(m_saved, &QComboBox::currentIndexChanged, this,
+            [this](int index) { m_removeSaved->setEnabled(index >= 0); });
+    connect(m_removeSaved, &QToolButton::clicked, this, [this] {
+        if (m_saved->currentIndex() >= 0)
+            emit savedRemoveRequested(m_saved->currentIndex());
     });
     for (QComboBox* box : {m_field, m_mode})
         connect(box, &QComboBox::currentIndexChanged, this, [this] {
@@ -216,6 +225,7 @@ void FilterBar::setSavedNames(const QStringList& names)
     m_saved->addItems(names);
     m_saved->setCurrentIndex(-1);
     m_saved->setEnabled(!names.isEmpty());
+    m_removeSaved->setEnabled(false);
 }
 
 QString FilterBar::typedError() const

@@ -56,6 +56,7 @@ signals:
     // The user asked to name the current filter, or picked the saved filter at index.
     void saveRequested();
     void savedChosen(int index);
+    void savedRemoveRequested(int index);
 
 private:
     std::optional<FilterCondition> typedCondition() const;
@@ -76,6 +77,7 @@ private:
     QToolButton* m_clear;
     QComboBox* m_saved;
     QToolButton* m_save;
+    QToolButton* m_removeSaved;
     QHBoxLayout* m_chips;
     std::vector<FilterCondition> m_stacked;
     bool m_matchCase = false;

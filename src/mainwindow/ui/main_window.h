@@ -180,6 +180,7 @@ private:
     // Names the bar's filter and keeps it in the settings; puts a kept one back.
     void saveCurrentFilter();
     void applySavedFilter(int index);
+    void removeSavedFilter(int index);
     void showSavedFilterNames();
     void updateEditMenu();
     void updateViewMenu();

@@ -32,6 +32,7 @@ void MainWindow::createFilterBar()
             });
     connect(m_filterBar, &FilterBar::saveRequested, this, &MainWindow::saveCurrentFilter);
     connect(m_filterBar, &FilterBar::savedChosen, this, &MainWindow::applySavedFilter);
+    connect(m_filterBar, &FilterBar::savedRemoveRequested, this, &MainWindow::removeSavedFilter);
     showSavedFilterNames();
     connect(m_filterRunner, &FilterRunner::failed, this,
             [this](const std::exception_ptr& failure) { reportWorkFailure(m_prompts, failure); });
@@ -158,6 +159,21 @@ void MainWindow::applySavedFilter(int index)
         return;
     }
     m_filterBar->setParts(*parts);
+}
+
+void MainWindow::removeSavedFilter(int index)
+{
+    if (index < 0 || index >= m_settings.SavedFilters.size())
+        return;
+    const MessageAnswer answer =
+        m_prompts.message(QStringLiteral("確認"),
+                          QStringLiteral("保存したフィルタ「%1」を削除しますか？")
+                              .arg(m_settings.SavedFilters.at(index).name),
+                          MessageIcon::Question, MessageButtons::YesNo, MessageAnswer::No);
+    if (answer != MessageAnswer::Yes)
+        return;
+    m_settings.SavedFilters.removeAt(index);
+    showSavedFilterNames();
 }
 
 void MainWindow::showSavedFilterNames()

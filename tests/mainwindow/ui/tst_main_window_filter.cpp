@@ -184,6 +184,14 @@ void TestMainWindowFilter::savedFilterComesBackByName()
     emit p.bar()->savedChosen(0);
     QCOMPARE(p.prompts.boxes.last().caption, u"エラー"_s);
     QCOMPARE(p.bar()->chipLabels().size(), 2);
+
+    // Removing asks first; No keeps it.
+    p.prompts.answers.enqueue(MessageAnswer::No);
+    emit p.bar()->savedRemoveRequested(0);
+    QCOMPARE(p.window().settings().SavedFilters.size(), 1);
+    p.prompts.answers.enqueue(MessageAnswer::Yes);
+    emit p.bar()->savedRemoveRequested(0);
+    QVERIFY(p.window().settings().SavedFilters.isEmpty());
 }
 
 void TestMainWindowFilter::botsAreLeftOutAndComeBackSaved()
