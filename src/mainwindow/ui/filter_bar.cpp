@@ -11,8 +11,6 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
-#include <tuple>
-
 using namespace Qt::StringLiterals;
 
 namespace tw {
@@ -44,6 +42,8 @@ FilterBar::FilterBar(QWidget* parent)
     m_mode->addItems({u"含む"_s, u"含まない"_s});
     m_regex->setObjectName(u"chkRegex"_s);
     m_withoutBots->setObjectName(u"chkWithoutBots"_s);
+    m_fromOn->setObjectName(u"chkFrom"_s);
+    m_untilOn->setObjectName(u"chkUntil"_s);
     m_withoutBots->setToolTip(u"クローラーなどのボットのアクセスを表示しません"_s);
     m_text->setPlaceholderText(u"絞り込む文字列"_s);
     m_text->setClearButtonEnabled(true);
@@ -117,6 +117,7 @@ FilterBar::FilterBar(QWidget* parent)
     });
     connect(m_withoutBots, &QCheckBox::toggled, this, changed);
     for (auto [on, box] : {std::pair(m_fromOn, m_from), std::pair(m_untilOn, m_until)}) {
+        connect(on, &QCheckBox::toggled, this, [this, on = on] { startRangeAtTheList(on); });
         connect(on, &QCheckBox::toggled, box, &QWidget::setEnabled);
         connect(on, &QCheckBox::toggled, this, changed);
         connect(box, &QDateTimeEdit::dateTimeChanged, this, [this, on = on] {
@@ -141,17 +142,21 @@ void FilterBar::setFields(FieldSet fields)
     m_field->setCurrentIndex(at >= 0 ? at : 0);
 }
 
-void FilterBar::setDateSpan(const QByteArray& first, const QByteArray& last)
+void FilterBar::startRangeAtTheList(QCheckBox* on)
 {
+    const DateSpan span = on->isChecked() && m_dateSpan ? m_dateSpan() : std::nullopt;
+    if (!span)
+        return;
     // The range leaves out its end: the last row's second is in, the one after it is not.
-    for (auto [on, box, end, after] :
-         {std::tuple(m_fromOn, m_from, &first, 0), std::tuple(m_untilOn, m_until, &last, 1)}) {
-        const QDateTime at =
-            QDateTime::fromString(QString::fromLatin1(*end), kDateTimeFormat).addSecs(after);
-        if (!on->isChecked() && at.isValid()) {
-            const QSignalBlocker block(box);
-            box->setDateTime(at);
-        }
+    const bool from = on == m_fromOn;
+    const QDateTime at =
+        QDateTime::fromString(QString::fromLatin1(from ? span->first : span->second),
+                              kDateTimeFormat)
+            .addSecs(from ? 0 : 1);
+    if (at.isValid()) {
+        QDateTimeEdit* box = from ? m_from : m_until;
+        const QSignalBlocker block(box);
+        box->setDateTime(at);
     }
 }
 

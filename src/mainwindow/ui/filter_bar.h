@@ -6,6 +6,10 @@
 
 #include <QWidget>
 
+#include <functional>
+#include <optional>
+#include <utility>
+
 class QCheckBox;
 class QComboBox;
 class QDateTimeEdit;
@@ -25,9 +29,10 @@ public:
 
     // The fields the chooser offers besides "すべて": the list's own.
     void setFields(FieldSet fields);
-    // The list's first and last date-time ("YYYY/MM/DD HH:MM:SS"): the range boxes not in use
-    // start from them.
-    void setDateSpan(const QByteArray& first, const QByteArray& last);
+    // The list's first and last date-time ("YYYY/MM/DD HH:MM:SS"), asked for when a range box
+    // is switched on, which then starts there.
+    using DateSpan = std::optional<std::pair<QByteArray, QByteArray>>;
+    void setDateSpanSource(std::function<DateSpan()> source) { m_dateSpan = std::move(source); }
     // Case follows the search dialog's setting.
     void setMatchCase(bool matchCase);
 
@@ -63,6 +68,7 @@ private:
     std::optional<FilterCondition> rangeCondition() const;
     void stackTyped();
     void rebuildChips();
+    void startRangeAtTheList(QCheckBox* on);
 
     QComboBox* m_field;
     QComboBox* m_mode;
@@ -81,6 +87,7 @@ private:
     QHBoxLayout* m_chips;
     std::vector<FilterCondition> m_stacked;
     bool m_matchCase = false;
+    std::function<DateSpan()> m_dateSpan;
 };
 
 } // namespace tw

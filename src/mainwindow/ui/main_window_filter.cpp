@@ -30,6 +30,7 @@ void MainWindow::createFilterBar()
             [this](const RowFilter& filter, const std::vector<quint32>& rows) {
                 showFilteredRows(filter, rows);
             });
+    m_filterBar->setDateSpanSource([this] { return dateTimeSpan(m_list); });
     connect(m_filterBar, &FilterBar::saveRequested, this, &MainWindow::saveCurrentFilter);
     connect(m_filterBar, &FilterBar::savedChosen, this, &MainWindow::applySavedFilter);
     connect(m_filterBar, &FilterBar::savedRemoveRequested, this, &MainWindow::removeSavedFilter);
@@ -102,11 +103,8 @@ void MainWindow::stopFilteringForChange()
 
 void MainWindow::resumeFilteringAfterChange()
 {
-    if (m_filterBar) {
+    if (m_filterBar)
         m_filterBar->setFields(m_list.fields());
-        if (const auto span = dateTimeSpan(m_list))
-            m_filterBar->setDateSpan(span->first, span->second);
-    }
     if (!m_filterInterrupted)
         return;
     m_filterInterrupted = false;

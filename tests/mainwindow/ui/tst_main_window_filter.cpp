@@ -49,6 +49,7 @@ private slots:
     void statisticsFollowAndDrillDownAddsAChip();
     void savedFilterComesBackByName();
     void botsAreLeftOutAndComeBackSaved();
+    void rangeSwitchedOnStartsAtTheList();
 };
 
 void TestMainWindowFilter::hiddenRowsSurviveCutAndClear()
@@ -222,6 +223,17 @@ void TestMainWindowFilter::botsAreLeftOutAndComeBackSaved()
     QTRY_VERIFY(!p.window().isFiltering());
     QVERIFY(box->isChecked());
     QCOMPARE(hostColumn(p.window().model()).size(), 2);
+}
+
+// Switching the range on hides no row until the user moves it.
+void TestMainWindowFilter::rangeSwitchedOnStartsAtTheList()
+{
+    FilterProgram p;
+    for (const QString& name : {u"chkFrom"_s, u"chkUntil"_s})
+        p.bar()->findChild<QCheckBox*>(name)->setChecked(true);
+    QTRY_VERIFY(!p.window().isFiltering());
+    QCOMPARE(p.bar()->filter().conditions.size(), std::size_t(1));
+    QCOMPARE(p.shown(), kHosts);
 }
 
 QTEST_MAIN(TestMainWindowFilter)
