@@ -72,15 +72,13 @@ int main(int argc, char* argv[])
     if (argc == 3 && QByteArrayView(argv[1]) == "--startup")
         return startUp(argc, argv, QString::fromLocal8Bit(argv[2]));
     QApplication app(argc, argv);
-    const auto [options, repeat, file] = tw::bench::parseRunArguments(app.arguments().mid(1));
+    const tw::bench::RunArguments run = tw::bench::parseRunArguments(app.arguments().mid(1));
+    const auto& [options, repeat, file] = run;
 
     QTemporaryDir dir;
-    const QString log = file.isEmpty() ? dir.filePath(u"bench.twv"_s) : file;
-    QString error;
-    if (file.isEmpty() && !tw::bench::writeLog(log, options, &error)) {
-        std::fprintf(stderr, "cannot write the log: %s\n", qPrintable(error));
+    const QString log = tw::bench::listToMeasure(run, dir.path());
+    if (log.isEmpty())
         return 1;
-    }
 
     tw::bench::BenchProgram program(dir.filePath(u"TALLYWVR.INI"_s));
     tw::MainWindow& window = program.window();

@@ -92,6 +92,21 @@ inline RunArguments parseRunArguments(const QStringList& args)
     return run;
 }
 
+// The list a run measures: the one given with --file, or one generated into folder; empty, and
+// said on standard error, when it cannot be written.
+inline QString listToMeasure(const RunArguments& run, const QString& folder)
+{
+    if (!run.file.isEmpty())
+        return run.file;
+    const QString path = folder + QStringLiteral("/bench.twv");
+    QString error;
+    if (!writeLog(path, run.log, &error)) {
+        std::fprintf(stderr, "cannot write the log: %s\n", qPrintable(error));
+        return {};
+    }
+    return path;
+}
+
 template <typename Work> BestTiming bestOf(int runs, Work&& work)
 {
     BestTiming best;
