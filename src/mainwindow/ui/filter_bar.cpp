@@ -193,22 +193,20 @@ std::optional<FilterCondition> FilterBar::rangeCondition() const
 
 RowFilter FilterBar::filter() const
 {
-    RowFilter filter;
-    filter.conditions = m_stacked;
-    if (const auto typed = typedCondition(); typed && typedError().isEmpty())
-        filter.conditions.push_back(*typed);
-    if (const auto range = rangeCondition())
-        filter.conditions.push_back(*range);
+    RowFilter filter = parts().filter;
     if (m_withoutBots->isChecked())
         filter.conditions.push_back(*botCondition(BotChoice::Exclude));
     return filter;
 }
 
+// The bot switch stays a check box in a saved filter, not one of its conditions.
 FilterParts FilterBar::parts() const
 {
-    FilterParts parts{filter(), m_withoutBots->isChecked()};
-    if (parts.withoutBots)
-        parts.filter.conditions.pop_back(); // kept as the check box, not as a condition
+    FilterParts parts{{m_stacked}, m_withoutBots->isChecked()};
+    if (const auto typed = typedCondition(); typed && typedError().isEmpty())
+        parts.filter.conditions.push_back(*typed);
+    if (const auto range = rangeCondition())
+        parts.filter.conditions.push_back(*range);
     return parts;
 }
 
